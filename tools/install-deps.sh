@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tools and the tests need.
+# Does nothing when everything is already present; otherwise runs apt-get
+# non-interactively, waiting for the package lock instead of failing on it.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libepoxy-dev
+  zlib1g-dev libminizip-dev libjpeg-dev
+  libogg-dev libvorbis-dev libopenal1 libopenal-dev
+  libgtk-3-dev libfreetype-dev fonts-dejavu-core
+  xvfb xauth xdotool imagemagick
+  zip unzip sox vorbis-tools lua5.4
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO="sudo"; else
+    echo "install-deps: missing packages (${missing[*]}) and not root; install them and retry" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+APT_OPTS=(-o DPkg::Lock::Timeout=600 -y -q)
+$SUDO apt-get "${APT_OPTS[@]}" update
+$SUDO apt-get "${APT_OPTS[@]}" install --no-install-recommends "${missing[@]}"
