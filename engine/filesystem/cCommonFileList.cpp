@@ -1,0 +1,7 @@
+#include "engine/filesystem/cCommonFileList.h"
+
+namespace velmora {
+
+void cCommonFileList::Release() { delete this; }
+
+} // namespace velmora
