@@ -1,9 +1,8 @@
-#include <cstdio>
-
 #include "app/ScreensaverMain.h"
+#include "app/cSettings.h"
 
 namespace brevonne {
 
-void RunConfigDialog() { std::fprintf(stderr, "brevonne3d: the configuration dialog is not available yet\n"); }
+void RunConfigDialog() { GetSettings().SetupScreensaver(); }
 
 } // namespace brevonne

@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "app/Platform.h"
 #include "app/Resources.h"
+#include "app/cSettings.h"
 #include "app/cScreensaver.h"
 #include "engine/core/cException.h"
 
@@ -52,6 +53,8 @@ int ScreensaverMain(const std::vector<std::string>& args) {
             }
             SetScreensaverRunning(false);
             running = false;
+            // What Create had to switch off (no shaders, no sound) is stored switched off.
+            GetSettings().WriteSettings();
             g_Screensaver->Destroy();
         }
     } catch (const velmora::cException& e) {

@@ -2,8 +2,12 @@
 
 #include <SDL.h>
 
+#include "app/ApplySettings.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/VideoModes.h"
+#include "app/cSettings.h"
+#include "app/sdl/SDLDisplayModes.h"
 #include "engine/EngineFactory.h"
 #include "engine/IEngine.h"
 #include "engine/IInput.h"
@@ -34,6 +38,9 @@ void cSDLScreensaver::DrawBlankFrame() {
 
 bool cSDLScreensaver::Create() {
     // 1. Settings and the "-path" option.
+    cSettings& settings = GetSettings();
+    settings.ReadSettings();
+    const cSettingsRecord& record = settings.GetRecord();
     const std::string pathOption = FindPathOption(m_Args);
     if (!pathOption.empty()) {
         WorkingDirectory() = WithTrailingSlash(pathOption);
@@ -54,16 +61,33 @@ bool cSDLScreensaver::Create() {
     desc.fullscreen = 1;
     PrepareGLWindowAttributes(desc);
 
+    // "Same as desktop" covers the desktop without a mode change; a stored
+    // mode switches the display to the closest mode it really offers.
     SDL_DisplayMode desktop = {};
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         desktop.w = 1024;
         desktop.h = 768;
     }
-    m_Window = SDL_CreateWindow("", 0, 0, desktop.w, desktop.h,
-                                SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_DisplayMode mode = desktop;
+    Uint32 fullscreen = SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (!record.sameAsDesktop) {
+        const std::vector<sDisplayMode> modes = GetDisplayModes(0);
+        const int chosen = ChooseDisplayMode(modes, record.width, record.height, record.bits);
+        if (chosen >= 0 && SDL_GetDisplayMode(0, chosen, &mode) == 0) {
+            fullscreen = SDL_WINDOW_FULLSCREEN;
+        } else {
+            LogWarning("cSDLScreensaver::Create : no display mode for %d x %d x %d, using the desktop\n",
+                       static_cast<int>(record.width), static_cast<int>(record.height),
+                       static_cast<int>(record.bits));
+        }
+    }
+    m_Window = SDL_CreateWindow("", 0, 0, mode.w, mode.h, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | fullscreen);
     if (!m_Window) {
         LogWarning("cSDLScreensaver::Create : failed to create window, %s\n", SDL_GetError());
         return false;
+    }
+    if (fullscreen == SDL_WINDOW_FULLSCREEN) {
+        SDL_SetWindowDisplayMode(m_Window, &mode);
     }
     m_WindowId = SDL_GetWindowID(m_Window);
     SDL_ShowWindow(m_Window);
@@ -82,9 +106,13 @@ bool cSDLScreensaver::Create() {
     m_FileSystem = m_Engine->GetFileSystem();
     m_SceneManager = m_Engine->GetSceneManager();
     m_Input = m_Engine->GetInput();
+    m_SoundEngine = m_Engine->GetSoundEngine();
 
     // 7. No cursor over the flight.
     m_Engine->ShowCursor(false);
+
+    // 8-11. Shader use, texture quality, sound and volume, render settings.
+    ApplySettings(settings.GetRecord(), *m_Engine);
     return true;
 }
 
