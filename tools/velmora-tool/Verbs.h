@@ -1,0 +1,37 @@
+#pragma once
+// The verbs of velmora-tool. Each verb lives in its own file (Verb<Name>.cpp)
+// as a thin wrapper over engine code and is registered by one line in kVerbs.
+// Adding a verb: write the file, declare its Run function here, add the line.
+//
+// A verb gets the arguments after its name and returns the process exit
+// status: 0 success, 1 failure (reported on standard error), 2 bad usage.
+// Engine log output is sent to standard error, so standard output carries
+// only what the verb produces.
+
+#include <cstddef>
+
+namespace velmora::tool {
+
+using VerbFunction = int (*)(int argc, char** argv);
+
+struct sVerb {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    VerbFunction run;
+};
+
+int RunZipLs(int argc, char** argv);
+int RunZipCat(int argc, char** argv);
+
+inline constexpr sVerb kVerbs[] = {
+    {"zip-ls", "<archive>", "list the entries of a ZIP archive as the file system sees them", RunZipLs},
+    {"zip-cat", "<archive> <entry>", "write one archive entry to standard output (letter case ignored)", RunZipCat},
+};
+
+// Prints "usage: velmora-tool <verb> <arguments>" for one verb to standard error; returns 2.
+int PrintVerbUsage(const sVerb& verb);
+// The registered verb of that name, or null.
+const sVerb* FindVerb(const char* name);
+
+} // namespace velmora::tool
