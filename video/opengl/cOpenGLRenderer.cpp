@@ -1,82 +1,269 @@
+// cOpenGLRenderer: creation, frame, feature queries and the resource factory.
 #include "video/opengl/cOpenGLRenderer.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
 
-#include <cmath>
+#include <algorithm>
+#include <new>
 
-#include "engine/core/EngineGlobals.h"
 #include "engine/IEngine.h"
+#include "engine/core/EngineGlobals.h"
 #include "engine/core/Log.h"
+#include "engine/core/cException.h"
+#include "video/IResources.h"
+#include "video/opengl/GLUtil.h"
+#include "video/opengl/cOpenGLTexture2D.h"
+#include "video/opengl/cOpenGLTextureCube.h"
 
 namespace velmora::video {
 
+// Makes the OpenGL classes of every resource kind this backend has.
+class cOpenGLRenderer::cOpenGLResourceFactory : public cResourceFactory {
+public:
+    explicit cOpenGLResourceFactory(cOpenGLRenderer* renderer) : m_Renderer(renderer) {}
+
+    ITexture2D* NewTexture2D(cResourceManager* owner) override {
+        ITexture2D* texture = new (std::nothrow) cOpenGLTexture2D(owner, m_Renderer);
+        if (!texture) RaiseError("failed to allocate memory for texture");
+        return texture;
+    }
+    ITextureCube* NewTextureCube(cResourceManager* owner) override {
+        ITextureCube* texture = new (std::nothrow) cOpenGLTextureCube(owner, m_Renderer);
+        if (!texture) RaiseError("failed to allocate memory for texture");
+        return texture;
+    }
+    // Fonts, shaders and buffers arrive with their own classes.
+    IFont* NewFont(cResourceManager*) override { return nullptr; }
+    IShader* NewShader(cResourceManager*) override { return nullptr; }
+    IVertexBuffer* NewVertexBuffer(cResourceManager*) override { return nullptr; }
+    IIndexBuffer* NewIndexBuffer(cResourceManager*) override { return nullptr; }
+
+private:
+    cOpenGLRenderer* m_Renderer;
+};
+
 IRenderer* cOpenGLRenderer::CreateInstance(const sRendererDesc& desc, tWindowHandle window, int width, int height,
                                            bool fullscreen) {
-    cOpenGLRenderer* renderer = new cOpenGLRenderer();
-    if (!renderer->Create(desc, window, width, height, fullscreen)) {
+    cOpenGLRenderer* renderer = new (std::nothrow) cOpenGLRenderer();
+    if (!renderer) {
+        LogWarning("cOpenGLRenderer::CreateInstance : failed to allocate memory\n");
+        return nullptr;
+    }
+    bool created = false;
+    try {
+        created = renderer->Create(desc, window, width, height, fullscreen);
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    }
+    if (!created) {
         delete renderer;
         return nullptr;
     }
     return renderer;
 }
 
-bool cOpenGLRenderer::Create(const sRendererDesc& /*desc*/, tWindowHandle window, int width, int height,
+cOpenGLRenderer::cOpenGLRenderer() : cCommonRenderer(new cOpenGLResourceFactory(this)) {
+    for (int& combiner : m_StageCombiner) combiner = -1;
+}
+
+cOpenGLRenderer::~cOpenGLRenderer() {
+    if (m_Context) {
+        // Device objects go while their context is still current.
+        SDL_GL_MakeCurrent(static_cast<SDL_Window*>(m_Window), static_cast<SDL_GLContext>(m_Context));
+        m_Resources.Clear();
+        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_Context));
+        m_Context = nullptr;
+    }
+}
+
+bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, int width, int height,
                              bool /*fullscreen*/) {
     LogMessage("Creating OpenGL renderer... ");
+    if (!window) {
+        LogWarning("cOpenGLRenderer::Create : no window\n");
+        return false;
+    }
+    // The same depth-stencil choice as every backend makes from the descriptor.
+    const bool stencil = (desc.depthFlags & kWithStencil) != 0;
+    if (stencil ? !(desc.depthFlags & kDepth24) : !(desc.depthFlags & (kDepth16 | kDepth24 | kDepth32))) {
+        LogWarning("cOpenGLRenderer::Create : unknown back buffer format\n");
+        return false;
+    }
     m_Window = window;
+    m_Width = width;
+    m_Height = height;
     SDL_GLContext context = SDL_GL_CreateContext(static_cast<SDL_Window*>(window));
     if (!context) {
         LogWarning("cOpenGLRenderer::Create : failed to create OpenGL context, %s\n", SDL_GetError());
         return false;
     }
     m_Context = context;
+    m_GLVersion = epoxy_gl_version();
+    if (m_GLVersion < 21) {
+        LogWarning("cOpenGLRenderer::Create : OpenGL 2.1 is required, the driver offers %d.%d\n", m_GLVersion / 10,
+                   m_GLVersion % 10);
+        return false;
+    }
+    m_GLSLVersion = epoxy_glsl_version();
     SDL_GL_SetSwapInterval(0);
-    glViewport(0, 0, width, height);
+
+    GLint value = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &value);
+    m_MaxTextureStages = value < 1 ? 1 : (value > kMaxTextureStages ? kMaxTextureStages : value);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
+    m_MaxTextureSize = value;
+    glGetIntegerv(GL_MAX_CLIP_PLANES, &value);
+    m_MaxClipPlanes = value;
+    glGetIntegerv(GL_MAX_LIGHTS, &value);
+    m_MaxLights = value;
+    value = 0;
+    glGetIntegerv(GL_MAX_VERTEX_TEXTURE_IMAGE_UNITS, &value);
+    m_VertexTextureUnits = value;
+    m_HasS3TC = epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc");
+    m_HasFramebufferObjects = m_GLVersion >= 30 || epoxy_has_gl_extension("GL_ARB_framebuffer_object") ||
+                              epoxy_has_gl_extension("GL_EXT_framebuffer_object");
+    if (epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic")) {
+        GLfloat maxAnisotropy = 0.0f;
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
+        m_MaxAnisotropy = static_cast<int>(maxAnisotropy);
+    }
+
+    // Initial states: lighting off, depth test on, point sprites with distance scaling.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_POINT_SPRITE);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
+    const GLfloat noAmbient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    glFrontFace(GL_CCW);
+    if (desc.multisampling > 0) glEnable(GL_MULTISAMPLE);
+    gl::CheckErrors("cOpenGLRenderer::Create");
+
     LogMessage("succeeded\n");
-    LogMessage("OpenGL: %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-               reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    LogMessage("OpenGL: %s, %s, GLSL %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+               reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+               m_GLSLVersion > 0 ? reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)) : "none");
+    SetProjection(PROJ_ORTHOGRAPHIC, width, height, 0.0, 0.0, -1.0, -1.0);
+    SetViewportRect(0, 0, width, height);
+    LoadModelView();
+    // The shadow starts at 2 already; going through 1 makes the device hold it as well.
+    SetCullMode(CM_CCW);
+    SetCullMode(CM_CW);
     return true;
 }
 
-cOpenGLRenderer::~cOpenGLRenderer() {
-    if (m_Context) {
-        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_Context));
-    }
+int cOpenGLRenderer::GetClientWidth() const {
+    IEngine* engine = GetEngine();
+    const int width = engine ? engine->GetViewWidth() : 0;
+    return width > 0 ? width : m_Width;
 }
 
-void cOpenGLRenderer::SetProjection(int type, int width, int height, double zNear, double zFar, double aspect,
-                                    double fov) {
+int cOpenGLRenderer::GetClientHeight() const {
     IEngine* engine = GetEngine();
-    if (width == 0) width = engine ? engine->GetViewWidth() : 1;
-    if (height == 0) height = engine ? engine->GetViewHeight() : 1;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    if (type == 0) {
-        glOrtho(0.0, width, 0.0, height, -4096.0, 4096.0);
-    } else {
-        if (aspect == -1.0) aspect = static_cast<double>(width) / (height ? height : 1);
-        if (fov == -1.0) fov = 90.0;
-        const double f = 1.0 / std::tan(fov * 0.5 * 3.141592653589793 / 180.0);
-        const double m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / (zFar - zNear), -1,
-                              0, 0, -2.0 * zFar * zNear / (zFar - zNear), 0};
-        glLoadMatrixd(m);
-    }
-    glMatrixMode(GL_MODELVIEW);
+    const int height = engine ? engine->GetViewHeight() : 0;
+    return height > 0 ? height : m_Height;
 }
+
+int cOpenGLRenderer::GetTargetWidth() const {
+    return m_RenderTarget ? static_cast<int>(m_RenderTarget->GetImageWidth()) : GetClientWidth();
+}
+
+int cOpenGLRenderer::GetTargetHeight() const {
+    return m_RenderTarget ? static_cast<int>(m_RenderTarget->GetImageHeight()) : GetClientHeight();
+}
+
+// ---- Frame -------------------------------------------------------------------------------------
 
 void cOpenGLRenderer::BeginFrame(const cColor& color) {
+    // Clearing covers the viewport and ignores the write masks, as the frame contract says.
     glClearColor(color.r / 255.0f, color.g / 255.0f, color.b / 255.0f, color.a / 255.0f);
     glClearDepth(1.0);
     glClearStencil(0);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFFFFFFFFu);
+    GLint scissor[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    int x1 = m_ViewportX, y1 = m_ViewportY;
+    int x2 = m_ViewportX + m_ViewportWidth, y2 = m_ViewportY + m_ViewportHeight;
+    if (m_ScissorEnabled) {
+        x1 = std::max(x1, scissor[0]);
+        y1 = std::max(y1, scissor[1]);
+        x2 = std::min(x2, scissor[0] + scissor[2]);
+        y2 = std::min(y2, scissor[1] + scissor[3]);
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x1, y1, std::max(x2 - x1, 0), std::max(y2 - y1, 0));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+    if (!m_ScissorEnabled) glDisable(GL_SCISSOR_TEST);
+    glDepthMask(m_DepthWrite ? GL_TRUE : GL_FALSE);
+    glStencilMask(0xFFFFFFFFu);
 }
 
-void cOpenGLRenderer::EndFrame() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_Window)); }
+void cOpenGLRenderer::EndFrame() {
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_Window));
+    gl::CheckErrors("cOpenGLRenderer::EndFrame");
+}
+
+// ---- Queries -----------------------------------------------------------------------------------
 
 bool cOpenGLRenderer::QueryFeature(int feature) {
-    // GLSL-capable contexts run the shader model 2.0 programs.
-    return feature == 13 && epoxy_gl_version() >= 20;
+    const bool glsl = m_GLSLVersion >= 110;
+    switch (feature) {
+        case FEAT_RENDER_TO_TARGET: return m_HasFramebufferObjects;
+        case FEAT_ANISOTROPIC_FILTERING: return m_MaxAnisotropy > 0;
+        case FEAT_CUBE_TEXTURES: return true;
+        case FEAT_NP2_CUBE_TEXTURES: return m_GLVersion >= 20;
+        case FEAT_MIPMAPPED_CUBE_TEXTURES: return true;
+        case FEAT_NP2_TEXTURES: return false;
+        case FEAT_VERTEX_SHADERS_1_1:
+        case FEAT_VERTEX_SHADERS_2_0:
+        case FEAT_FRAGMENT_SHADERS_1_1:
+        case FEAT_FRAGMENT_SHADERS_1_2:
+        case FEAT_FRAGMENT_SHADERS_1_3:
+        case FEAT_FRAGMENT_SHADERS_1_4:
+        case FEAT_FRAGMENT_SHADERS_2_0: return glsl;
+        // Shader model 3 hardware reads textures in vertex programs.
+        case FEAT_VERTEX_SHADERS_3_0:
+        case FEAT_FRAGMENT_SHADERS_3_0: return m_GLSLVersion >= 120 && m_VertexTextureUnits > 0;
+        default: RaiseError("cOpenGLRenderer::QueryFeature : unhandled feature %d", feature);
+    }
+}
+
+// ---- Resources not built on this backend yet ------------------------------------------------
+
+IMaterial* cOpenGLRenderer::CreateMaterial() {
+    LogWarning("cOpenGLRenderer::CreateMaterial : not implemented yet\n");
+    return nullptr;
+}
+
+IRenderTarget* cOpenGLRenderer::CreateRenderTarget(int, int, int, int) {
+    LogMessage("Creating render target... ");
+    LogWarning("cOpenGLRenderer::CreateRenderTarget : not implemented yet\n");
+    return nullptr;
+}
+
+IOcclusionQuery* cOpenGLRenderer::CreateOcclusionQuery() {
+    LogWarning("cOpenGLRenderer::CreateOcclusionQuery : not implemented yet\n");
+    return nullptr;
+}
+
+IViewport* cOpenGLRenderer::CreateViewport(tWindowHandle) {
+    LogWarning("cOpenGLRenderer::CreateViewport : not implemented yet\n");
+    return nullptr;
+}
+
+void cOpenGLRenderer::DeviceSetViewport(IViewport*) {
+    // Output viewports arrive with their class; until then the main window stays current.
+    CountDeviceCall();
 }
 
 } // namespace velmora::video
