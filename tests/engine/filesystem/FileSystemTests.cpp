@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "engine/filesystem/FileSystemTestSupport.h"
-#include "engine/filesystem/FileSystemGlobals.h"
 #include "engine/posix/cPosixFileSystem.h"
 
 namespace velmora {
@@ -234,14 +233,6 @@ TEST_F(FileSystemSearch, MemoryFilesViewTheCallersBlock) {
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(fs.OpenFile(static_cast<void*>(nullptr), 4), nullptr);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "cMemoryFile::Open : NULL pointer\n");
-}
-
-TEST(FileSystemGlobals, RegisteredFileSystemIsReachable) {
-    cPosixFileSystem fs;
-    IFileSystem* before = GetProcessFileSystem();
-    SetProcessFileSystem(&fs);
-    EXPECT_EQ(GetProcessFileSystem(), &fs);
-    SetProcessFileSystem(before);
 }
 
 } // namespace

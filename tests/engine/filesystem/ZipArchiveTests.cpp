@@ -140,18 +140,6 @@ TEST_F(ZipArchive, WritingIsRefusedAndOnlyForwardSeeksWork) {
     EXPECT_EQ(ReadAllText(file.get()), "abc");
 }
 
-TEST_F(ZipArchive, LengthPrefixedStringsComeFromEntriesToo) {
-    WriteZip(Archive(), {{"s.bin", std::string("\x05\0\0\0hello\x03\0\0\0ab", 15)}});
-    std::string log;
-    FilePtr file = OpenEntry("s.bin", log);
-    std::string text;
-    EXPECT_EQ(file->ReadString(text), 9);
-    EXPECT_EQ(text, "hello");
-    // The second length claims one byte more than the entry holds.
-    EXPECT_EQ(file->ReadString(text), 6);
-    EXPECT_EQ(text, "ab");
-}
-
 TEST_F(ZipArchive, TruncatedArchiveCannotBeOpened) {
     WriteZip(Archive(), {{"a.bin", test::MakeBinary(20000, 1)}, {"b.bin", test::MakeBinary(20000, 2)}});
     const std::string whole = test::ReadFile(Archive());

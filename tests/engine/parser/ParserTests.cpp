@@ -194,14 +194,5 @@ TEST_F(Parser, MessagesStayBoundedWithHugeTokens) {
     EXPECT_LE(error.size(), 4095u);
 }
 
-TEST_F(Parser, CommandLineOptionWithSpacesAsTheOnlySeparator) {
-    Use(" ", "/S -path /srv/island data");
-    EXPECT_TRUE(parser.Accept("/S"));
-    EXPECT_TRUE(parser.Accept("-path"));
-    EXPECT_EQ(parser.GetToken().text, "/srv/island");
-    parser.Next();
-    EXPECT_EQ(parser.GetToken().text, "data");
-}
-
 } // namespace
 } // namespace velmora
