@@ -14,7 +14,7 @@
 namespace velmora {
 namespace {
 
-class Config : public ::testing::Test {
+class ConfigFile : public ::testing::Test {
 protected:
     void SetUp() override {
         folder = (std::filesystem::temp_directory_path() / ("velmora-cfg-" + std::to_string(getpid()))).string();
@@ -43,7 +43,7 @@ protected:
     std::string folder;
 };
 
-TEST_F(Config, TypedEntriesAnswerOnlyTheirOwnGetter) {
+TEST_F(ConfigFile, TypedEntriesAnswerOnlyTheirOwnGetter) {
     const std::string path = Write(
         "// display settings\n"
         "video {\n"
@@ -78,7 +78,7 @@ TEST_F(Config, TypedEntriesAnswerOnlyTheirOwnGetter) {
     EXPECT_EQ(std::vector<float>(v, v + 3), (std::vector<float>{0.5f, -0.25f, 1}));
 }
 
-TEST_F(Config, MissingPathsGiveTheDefault) {
+TEST_F(ConfigFile, MissingPathsGiveTheDefault) {
     const std::string path = Write("video { width 800 }\n");
     cConfig config(path.c_str());
     config.Load(path.c_str());
@@ -91,7 +91,7 @@ TEST_F(Config, MissingPathsGiveTheDefault) {
     EXPECT_EQ(config.GetString("video.name", nullptr), nullptr);
 }
 
-TEST_F(Config, ShortVectorsWarnOnceAndKeepZeroes) {
+TEST_F(ConfigFile, ShortVectorsWarnOnceAndKeepZeroes) {
     const std::string path = Write("light {\n  colour (1, 0.5, 0.25)\n}\n");
     cConfig config(path.c_str());
     ::testing::internal::CaptureStdout();
@@ -102,7 +102,7 @@ TEST_F(Config, ShortVectorsWarnOnceAndKeepZeroes) {
     EXPECT_EQ(std::vector<float>(v, v + 4), (std::vector<float>{1, 0.5f, 0.25f, 0}));
 }
 
-TEST_F(Config, SyntaxErrorsFailTheWholeLoad) {
+TEST_F(ConfigFile, SyntaxErrorsFailTheWholeLoad) {
     const std::string path = folder + "/test.cfg";
     EXPECT_EQ(LoadError("video {\n  width 800\n  width 640\n}\n"),
               path + "( 2 ) error : config entry 'video::width' has already been defined");
@@ -127,7 +127,7 @@ TEST_F(Config, SyntaxErrorsFailTheWholeLoad) {
     }
 }
 
-TEST_F(Config, OpenLogsTheStepAndGivesNullOnFailure) {
+TEST_F(ConfigFile, OpenLogsTheStepAndGivesNullOnFailure) {
     const std::string good = Write("a { b 1 }");
     ::testing::internal::CaptureStdout();
     IConfig* config = cConfig::Open(good.c_str());
@@ -146,7 +146,7 @@ TEST_F(Config, OpenLogsTheStepAndGivesNullOnFailure) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Opening config ''... invalid file name\n");
 }
 
-TEST_F(Config, DeepNestingNeitherOverflowsTheStackOnLoadNorOnRelease) {
+TEST_F(ConfigFile, DeepNestingNeitherOverflowsTheStackOnLoadNorOnRelease) {
     const int depth = 200000;
     std::string text;
     for (int i = 0; i < depth; ++i) {

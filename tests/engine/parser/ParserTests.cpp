@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-class Parser : public ::testing::Test {
+class ParserReading : public ::testing::Test {
 protected:
     void Use(const char* separators, const std::string& text) {
         parser.SetSeparators(separators);
@@ -30,7 +30,7 @@ protected:
     cParser parser;
 };
 
-TEST_F(Parser, SignsAreTokensOfTheirOwnAndCombineWithNumbers) {
+TEST_F(ParserReading, SignsAreTokensOfTheirOwnAndCombineWithNumbers) {
     Use("{ } - ( ) ,", "-3 - 3 7 -2.5 2147483648 99999999999 1.5");
     std::int32_t value = 0;
     parser.ReadInt(value);
@@ -55,7 +55,7 @@ TEST_F(Parser, SignsAreTokensOfTheirOwnAndCombineWithNumbers) {
     EXPECT_EQ(ErrorOf([&] { parser.ReadFloat(real); }), "memory( 0 ) error : integer expected, found 'name'");
 }
 
-TEST_F(Parser, ExpectNamesWhatWasFoundAndWhatCameBefore) {
+TEST_F(ParserReading, ExpectNamesWhatWasFoundAndWhatCameBefore) {
     Use("{ }", "{ 1.0 x");
     EXPECT_EQ(ErrorOf([&] { parser.Expect("("); }), "memory( 0 ) error : expected '(' found '{'");
     parser.Expect("{");
@@ -68,7 +68,7 @@ TEST_F(Parser, ExpectNamesWhatWasFoundAndWhatCameBefore) {
     EXPECT_EQ(ErrorOf([&] { parser.Expect("}"); }), "memory( 0 ) error : unexpected end of file; '}' expected");
 }
 
-TEST_F(Parser, StringsBooleansAndTheirErrors) {
+TEST_F(ParserReading, StringsBooleansAndTheirErrors) {
     Use("", "\"text\" true false 0 12 word");
     std::string text;
     parser.ReadString(text);
@@ -94,7 +94,7 @@ TEST_F(Parser, StringsBooleansAndTheirErrors) {
     EXPECT_EQ(parser.GetBraceDepth(), 1);
 }
 
-TEST_F(Parser, VectorsWarnAboutMissingAndSurplusComponents) {
+TEST_F(ParserReading, VectorsWarnAboutMissingAndSurplusComponents) {
     Use("( ) , -", "(1, -2, 3) (1, 2) (1, 2, 3, 4) next (5 6)");
     float v[3] = {0, 0, 0};
     parser.ReadVector(v, 3);
@@ -117,7 +117,7 @@ TEST_F(Parser, VectorsWarnAboutMissingAndSurplusComponents) {
     EXPECT_EQ(ErrorOf([&] { parser.ReadVector(v, 3); }), "memory( 0 ) error : expected ')' found '6' after '5'");
 }
 
-TEST_F(Parser, UnfinishedVectorsAndListsEndAtTheEndOfInput) {
+TEST_F(ParserReading, UnfinishedVectorsAndListsEndAtTheEndOfInput) {
     float v[4] = {};
     Use("( ) ,", "(1, 2");
     ::testing::internal::CaptureStdout();
@@ -145,7 +145,7 @@ TEST_F(Parser, UnfinishedVectorsAndListsEndAtTheEndOfInput) {
     EXPECT_TRUE(parser.IsEnd());
 }
 
-TEST_F(Parser, SavedPositionsReadTheSameTokenAgain) {
+TEST_F(ParserReading, SavedPositionsReadTheSameTokenAgain) {
     Use("{ } ( ) ,", "a { b ( c ) } \"s\" d");
     parser.Next();
     parser.SavePosition(); // at "{"
@@ -175,7 +175,7 @@ TEST_F(Parser, SavedPositionsReadTheSameTokenAgain) {
     EXPECT_EQ(parser.GetToken().text, "s");
 }
 
-TEST_F(Parser, LinesCountFromZeroAndWarningsGoToStandardOutput) {
+TEST_F(ParserReading, LinesCountFromZeroAndWarningsGoToStandardOutput) {
     Use("{ }", "first\n\n  second // note\n/* a\nb */ third");
     EXPECT_EQ(ErrorOf([&] { parser.Expect("{"); }), "memory( 0 ) error : expected '{' found 'first'");
     parser.Next();
@@ -187,7 +187,7 @@ TEST_F(Parser, LinesCountFromZeroAndWarningsGoToStandardOutput) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "memory( 4 ) warning : odd value 5\n");
 }
 
-TEST_F(Parser, MessagesStayBoundedWithHugeTokens) {
+TEST_F(ParserReading, MessagesStayBoundedWithHugeTokens) {
     Use("", std::string(100000, 'q'));
     const std::string error = ErrorOf([&] { parser.Expect("x"); });
     EXPECT_EQ(error.rfind("memory( 0 ) error : expected 'x' found 'qqq", 0), 0u);
