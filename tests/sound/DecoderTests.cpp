@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -338,4 +340,26 @@ TEST_F(SoundDecoderTest, FilesInsideArchivesDecodeLikeLooseFiles) {
     cOggDecoder packedOgg;
     ASSERT_EQ(packedOgg.Open(*GetProcessFileSystem(), "data/sound/packed.ogg"), cOggDecoder::OGG_OPENED);
     EXPECT_TRUE(DecodeOgg(packedOgg, 10024) == looseOggPcm);
+}
+
+TEST_F(SoundDecoderTest, ToolWritesWhatSoxWrites) {
+    // The tool sits in the build tree beside this test program's folder.
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    std::string tool = length > 0 ? std::string(self, length) : "";
+    tool = tool.substr(0, tool.rfind('/') + 1) + "../tools/velmora-tool";
+    if (length <= 0 || access(tool.c_str(), X_OK) != 0) {
+        GTEST_SKIP() << "velmora-tool is not built (run through ctest after a full build)";
+    }
+    MakeWave("narrow.wav", 2, 8, 22050, 0.2);
+    MakeOgg("tone.ogg", 2, 0.3);
+    scratch.Write("bad.ogg", "OggS but nothing more");
+    for (const char* name : {"narrow.wav", "tone.ogg"}) {
+        const std::string input = name;
+        ASSERT_TRUE(scratch.Run(tool + " sound " + input + " ours.wav")) << name;
+        ASSERT_TRUE(scratch.Run("sox " + input + " -b 16 -e signed theirs.wav")) << name;
+        EXPECT_TRUE(scratch.Read("ours.wav") == scratch.Read("theirs.wav")) << name;
+    }
+    EXPECT_FALSE(scratch.Run(tool + " sound bad.ogg out.wav"));
+    EXPECT_FALSE(scratch.Run(tool + " sound tone.mp3 out.wav"));
 }

@@ -23,10 +23,13 @@ struct sVerb {
 
 int RunZipLs(int argc, char** argv);
 int RunZipCat(int argc, char** argv);
+int RunSound(int argc, char** argv);
 
 inline constexpr sVerb kVerbs[] = {
     {"zip-ls", "<archive>", "list the entries of a ZIP archive as the file system sees them", RunZipLs},
     {"zip-cat", "<archive> <entry>", "write one archive entry to standard output (letter case ignored)", RunZipCat},
+    {"sound", "<in.wav|in.ogg> <out.wav>", "decode a sound as the engine does and write it as 16-bit PCM WAV",
+     RunSound},
 };
 
 // Prints "usage: velmora-tool <verb> <arguments>" for one verb to standard error; returns 2.
