@@ -11,6 +11,10 @@
 #include "engine/core/Version.h"
 #include "engine/core/cException.h"
 #include "engine/core/cLog.h"
+#include "engine/filesystem/IFileSystem.h"
+#include "engine/filesystem/cHDDFile.h"
+#include "engine/filesystem/cMemoryFile.h"
+#include "engine/parser/cConfig.h"
 #include "gui/IGUIManager.h"
 #include "scene/cSceneManager.h"
 #include "script/IScriptEnv.h"
@@ -197,18 +201,41 @@ scene::IResourceManager* cCommonEngine::CreateResourceManager() {
     return manager;
 }
 
-IConfig* cCommonEngine::OpenConfig(const char* fileName) {
-    LogMessage("Opening config '%s'... ", fileName ? fileName : "");
-    if (!fileName) {
-        LogWarning("invalid file name\n");
+IConfig* cCommonEngine::OpenConfig(const char* fileName) { return cConfig::Open(fileName); }
+
+IFile* cCommonEngine::OpenFile(void* data, std::size_t size) {
+    cMemoryFile* file = new (std::nothrow) cMemoryFile();
+    if (!file) {
+        LogWarning("cCommonEngine::OpenFile : failed to allocate memory\n");
         return nullptr;
     }
-    LogWarning("failed to allocate memory\n");
-    return nullptr;
+    try {
+        if (size > 0x7FFFFFFF) {
+            RaiseError("cCommonEngine::OpenFile : memory block too large( %zu bytes )", size);
+        }
+        file->Open(data, static_cast<std::int32_t>(size));
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+        file->Release();
+        return nullptr;
+    }
+    return file;
 }
 
-IFile* cCommonEngine::OpenFile(void* /*data*/, std::size_t /*size*/) { return nullptr; }
-
-IFile* cCommonEngine::OpenFile(const char* /*path*/, const char* /*mode*/) { return nullptr; }
+IFile* cCommonEngine::OpenFile(const char* path, const char* mode) {
+    cHDDFile* file = new (std::nothrow) cHDDFile();
+    if (!file) {
+        LogWarning("cCommonEngine::OpenFile : failed to allocate memory\n");
+        return nullptr;
+    }
+    try {
+        file->Open(path, mode);
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+        file->Release();
+        return nullptr;
+    }
+    return file;
+}
 
 } // namespace velmora

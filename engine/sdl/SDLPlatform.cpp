@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <new>
+
+#include "engine/posix/cPosixFileSystem.h"
+
 namespace velmora {
 
 void PrepareGLWindowAttributes(const sRendererDesc& desc) {
@@ -25,8 +29,8 @@ void PrepareGLWindowAttributes(const sRendererDesc& desc) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
 }
 
-IFileSystem* CreatePlatformFileSystem() { return nullptr; }
+IFileSystem* CreatePlatformFileSystem() { return new (std::nothrow) cPosixFileSystem(); }
 
-void DestroyPlatformFileSystem(IFileSystem* /*fileSystem*/) {}
+void DestroyPlatformFileSystem(IFileSystem* fileSystem) { delete fileSystem; }
 
 } // namespace velmora

@@ -48,6 +48,9 @@ cSDLEngine::cSDLEngine() {
     }
 
     m_FileSystem = CreatePlatformFileSystem();
+    if (!m_FileSystem) {
+        RaiseError("cSDLEngine::cSDLEngine : failed to allocate memory for file system");
+    }
     m_Input = new cSDLInput();
 }
 

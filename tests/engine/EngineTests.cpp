@@ -4,6 +4,7 @@
 
 #include "engine/KeyCodes.h"
 #include "engine/core/ILog.h"
+#include "engine/filesystem/IFile.h"
 #include "engine/cCommonEngine.h"
 #include "engine/cCommonInput.h"
 
@@ -203,4 +204,22 @@ TEST(InputTest, VirtualKeyTablesAgree) {
     EXPECT_EQ(KeyCodeToVirtualKey(kKeyF1 + 11), 123);
     EXPECT_EQ(VirtualKeyToKeyCode(92), kKeyNone); // right Windows key
     EXPECT_EQ(VirtualKeyToKeyCode(1), kKeyLeftButton);
+}
+
+TEST(EngineTest, FilesAndConfigsThroughTheEngine) {
+    cFakeEngine engine;
+    char data[] = "abcdef";
+    IFile* file = engine.OpenFile(data, 6);
+    ASSERT_NE(file, nullptr);
+    char out[8] = {};
+    EXPECT_EQ(file->Read(out, 1, 8), 6);
+    EXPECT_STREQ(out, "abcdef");
+    file->Release();
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(engine.OpenFile("/nonexistent-folder/file.bin", "rb"), nullptr);
+    EXPECT_EQ(engine.OpenConfig(nullptr), nullptr);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find("Opening config '"), std::string::npos);
+    EXPECT_NE(log.find("invalid file name\n"), std::string::npos);
 }
