@@ -176,9 +176,7 @@ TEST_F(SoundDecoderTest, DamagedOrUnsupportedWavesAreRefusedWithAReason) {
     };
     cases.push_back({"RIFX byte order", mutated([](std::string& b) { b[3] = 'X'; }), "not RIFF"});
     cases.push_back({"not WAVE", mutated([](std::string& b) { b[11] = 'X'; }), "not WAVE"});
-    cases.push_back({"empty file", "", "not RIFF"});
     cases.push_back({"cut inside the header", good.substr(0, 10), "not WAVE"});
-    cases.push_back({"cut inside the samples", good.substr(0, good.size() - 100), "past the end"});
     cases.push_back({"RIFF size lies", mutated([](std::string& b) { PutLe32(b, 4, 0x7FFFFFF0); }), "past the end"});
     cases.push_back({"data size lies", Riff(Chunk("fmt ", fmt) + Chunk("data", data)).replace(40, 4, "\xF0\xFF\xFF\x7F"),
                      "'data'"});
@@ -188,7 +186,6 @@ TEST_F(SoundDecoderTest, DamagedOrUnsupportedWavesAreRefusedWithAReason) {
     cases.push_back({"no format chunk", Riff(Chunk("data", data)), "no format chunk"});
     cases.push_back({"no data chunk", Riff(Chunk("fmt ", fmt) + Chunk("LIST", "info")), "no data chunk"});
     cases.push_back({"block align lies", mutated([](std::string& b) { PutLe16(b, 32, 3); }), "unsupported format"});
-    cases.push_back({"zero sample rate", mutated([](std::string& b) { PutLe32(b, 24, 0); }), "unsupported format"});
     cases.push_back({"chunk header cut", Riff(Chunk("fmt ", fmt) + "dat"), "no data chunk"});
 
     // Formats sox writes that the reader does not play.
@@ -199,7 +196,6 @@ TEST_F(SoundDecoderTest, DamagedOrUnsupportedWavesAreRefusedWithAReason) {
     const sFormat formats[] = {
         {"32-bit float", "-e float -b 32 -c 1"}, {"24-bit", "-e signed -b 24 -c 1"},
         {"four channels", "-e signed -b 16 -c 4"}, {"A-law", "-e a-law -c 1"},
-        {"IMA ADPCM", "-e ima-adpcm -c 1"},
     };
     for (const sFormat& format : formats) {
         ASSERT_TRUE(scratch.Run(std::string("sox -n -r 8000 ") + format.options + " other.wav synth 0.05 sine 300"))
