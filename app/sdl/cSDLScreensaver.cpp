@@ -11,6 +11,7 @@
 #include "engine/EngineFactory.h"
 #include "engine/IEngine.h"
 #include "engine/IInput.h"
+#include "engine/filesystem/IFileSystem.h"
 #include "engine/core/Log.h"
 #include "engine/sdl/SDLPlatform.h"
 #include "video/IRenderer.h"
@@ -101,9 +102,12 @@ bool cSDLScreensaver::Create() {
         return false;
     }
 
+    // 5. Engine files are found below the working directory.
+    m_FileSystem = m_Engine->GetFileSystem();
+    m_FileSystem->SetRootFolder(WorkingDirectory().c_str());
+
     // 6. The services the frame uses.
     m_Renderer = m_Engine->GetRenderer();
-    m_FileSystem = m_Engine->GetFileSystem();
     m_SceneManager = m_Engine->GetSceneManager();
     m_Input = m_Engine->GetInput();
     m_SoundEngine = m_Engine->GetSoundEngine();
