@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "SettingsTestSupport.h"
+#include "app/SettingsTestSupport.h"
 #include "app/VideoModes.h"
 #include "app/cSettings.h"
-#include "app/posix/cPosixSettingsStore.h"
+#include "app/sdl/cPosixSettingsStore.h"
 
 using namespace brevonne;
 using brevonne::test::cTempConfigHome;

@@ -1,13 +1,13 @@
 // cPosixSettingsStore: registry keys as folders, values as files.
 
-#include "app/posix/cPosixSettingsStore.h"
+#include "app/sdl/cPosixSettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "SettingsTestSupport.h"
+#include "app/SettingsTestSupport.h"
 
 using namespace brevonne;
 using brevonne::test::cTempConfigHome;

@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "SettingsTestSupport.h"
+#include "app/SettingsTestSupport.h"
 #include "app/Globals.h"
-#include "app/posix/cPosixSettingsStore.h"
+#include "app/sdl/cPosixSettingsStore.h"
 #include "engine/core/cException.h"
 
 using namespace brevonne;

@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 
-#include "SettingsTestSupport.h"
+#include "app/SettingsTestSupport.h"
 #include "app/cSettings.h"
-#include "app/posix/cPosixSettingsStore.h"
+#include "app/sdl/cPosixSettingsStore.h"
 #include "engine/core/cException.h"
 
 using namespace brevonne;

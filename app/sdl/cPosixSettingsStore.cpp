@@ -1,4 +1,4 @@
-#include "app/posix/cPosixSettingsStore.h"
+#include "app/sdl/cPosixSettingsStore.h"
 
 #include <errno.h>
 #include <fcntl.h>
