@@ -10,7 +10,7 @@ PACKAGES=(
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libepoxy-dev
   zlib1g-dev libminizip-dev libjpeg-dev
   libogg-dev libvorbis-dev libopenal1 libopenal-dev
-  libgtk-3-dev libfreetype-dev fonts-dejavu-core
+  libgtk-3-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libsquish-dev
   xvfb xauth xdotool imagemagick
   zip unzip sox vorbis-tools lua5.4
 )

@@ -279,7 +279,7 @@ std::vector<sScenePath> DesignCameraPaths(const cHeightField& field, const std::
         sVec3 dir = Normalize(sVec3(-0.78f, 0.0f, 0.62f));
         sVec3 side(-dir.z, 0.0f, dir.x);
         for (int i = 0; i <= 160; ++i) {
-            float s = Lerp(-115.0f, 105.0f, i / 160.0f);
+            float s = Lerp(-115.0f, 80.0f, i / 160.0f);
             sVec3 p = sVec3(peak.x, 0, peak.z) + dir * s + side * (9.0f + 4.0f * std::sin(s / 40.0f));
             float g = model.GroundUnder(p.x, p.z, 8.0f);
             p.y = std::max(L + 6.0f, g + 8.0f);
@@ -289,7 +289,9 @@ std::vector<sScenePath> DesignCameraPaths(const cHeightField& field, const std::
             std::size_t j = std::min(d.cam.size() - 1, i + 18);
             sVec3 t = d.cam[j] + (i + 18 >= d.cam.size() ? dir * static_cast<float>(i + 18 - (d.cam.size() - 1)) * 1.4f : sVec3());
             t.y -= 9.0f;
-            d.tgt.push_back(t);
+            // Past the summit the camera keeps the mountain in view as it sinks towards the cliffs.
+            float back = SmoothStep(0.55f, 0.9f, static_cast<float>(i) / (d.cam.size() - 1));
+            d.tgt.push_back(Lerp3(t, sVec3(peak.x, peak.y - 15.0f, peak.z), back));
         }
         paths.push_back(MakePath("ridge", d, 16.0f, 6.0f, model, m));
     }

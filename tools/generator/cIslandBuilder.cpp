@@ -404,8 +404,8 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         ps.fogColor = horizon;
         ps.fogDensity = fogDensity;
         cPreviewRenderer renderer(ps);
-        sVec3 splashEye = coastPoint(0.35f, 30.0f, L + 9.0f);
-        cImage splash = renderer.Render(splashEye, sVec3(lay.peakX, lay.peakHeight - 22.0f, lay.peakZ), 512, 256, 80.0f);
+        sVec3 splashEye = coastPoint(0.45f, 85.0f, L + 38.0f);
+        cImage splash = renderer.Render(splashEye, sVec3(lay.centerX, L + 12.0f, lay.centerZ), 512, 256, 75.0f);
         DrawText(splash, condensed, 44, 22, 198, "BREVONNE 3D", sColor(1.0f, 1.0f, 1.0f));
         DrawText(splash, sans, 15, 26, 176, "a tropical island screensaver", sColor(0.95f, 0.98f, 1.0f));
         out.Bytes("data/textures/splash.tga", EncodeTGA(splash, false));
