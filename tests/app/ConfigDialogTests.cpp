@@ -261,13 +261,3 @@ TEST_F(cDialogFixture, SoundSwitchGreysTheVolumeControls) {
     EXPECT_FALSE(silent.GetControl(D::kVolume)->enabled);
     EXPECT_FALSE(silent.GetControl(D::kVolumeValue)->enabled);
 }
-
-TEST_F(cDialogFixture, SettersIgnoreControlsOfOtherKinds) {
-    dialog.Init();
-    dialog.SetChecked(D::kVolume, true);
-    dialog.SetSelection(D::kShowFPS, 1);
-    dialog.SetPosition(D::kVideoMode, 5);
-    EXPECT_EQ(C(D::kVideoMode).selection, 0);
-    EXPECT_FALSE(C(D::kShowFPS).checked);
-    EXPECT_EQ(C(D::kVolume).position, 100);
-}

@@ -106,11 +106,3 @@ TEST(SettingsRecord, WrongSizeChangesNothing) {
     EXPECT_EQ(r.width, 0);
     EXPECT_FALSE(r.soundEnabled);
 }
-
-TEST(SettingsRecord, NonzeroBooleanByteReadsAsTrue) {
-    cSettingsRecord::tBytes b = cSettingsRecord().ToBytes();
-    b[2] = 0xff;
-    cSettingsRecord r;
-    ASSERT_TRUE(r.FromBytes(b.data(), b.size()));
-    EXPECT_TRUE(r.showFPS);
-}
