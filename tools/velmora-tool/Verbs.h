@@ -24,12 +24,15 @@ struct sVerb {
 int RunZipLs(int argc, char** argv);
 int RunZipCat(int argc, char** argv);
 int RunSound(int argc, char** argv);
+int RunImage(int argc, char** argv);
 
 inline constexpr sVerb kVerbs[] = {
     {"zip-ls", "<archive>", "list the entries of a ZIP archive as the file system sees them", RunZipLs},
     {"zip-cat", "<archive> <entry>", "write one archive entry to standard output (letter case ignored)", RunZipCat},
     {"sound", "<in.wav|in.ogg> <out.wav>", "decode a sound as the engine does and write it as 16-bit PCM WAV",
      RunSound},
+    {"image", "<in.tga|in.dds|in.jpg> <out.png|out.ppm> [cube face 0-5]",
+     "decode an image with the engine's loaders and write level 0 as PNG or PPM, top row first", RunImage},
 };
 
 // Prints "usage: velmora-tool <verb> <arguments>" for one verb to standard error; returns 2.
