@@ -37,7 +37,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float grain = n.Hash(x, y, 3) - 0.5f;
                 float ripple = std::sin((v * 2.2f + 0.6f * n.FbmTiled(u * 0.5f, v * 0.5f, P / 2, 3)) * 3.14159f * 2.0f);
                 float patch = n.FbmTiled(u, v, P, 4);
-                float t = 0.5f + 0.16f * grain + 0.07f * ripple + 0.12f * patch;
+                float t = 0.5f + 0.14f * grain + 0.035f * ripple * (0.5f + 0.5f * patch) + 0.12f * patch;
                 c = sColor(t, t * 0.97f, t * 0.9f);
                 break;
             }
@@ -61,19 +61,21 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 break;
             }
             case eGround::Jungle: {
-                // Leaf litter: overlapping cells of different shades, dark gaps, a little moss.
-                float cell = n.Cellular(u * 3.0f, v * 3.0f, P * 3);
-                float leaf = n.Hash(static_cast<int>(std::floor(u * 3.0f + 0.5f * n.FbmTiled(u, v, P, 2))), static_cast<int>(std::floor(v * 3.0f)), 11);
-                float t = 0.42f + 0.22f * leaf - 0.2f * SmoothStep(0.2f, 0.0f, cell) + 0.1f * n.FbmTiled(u * 2.0f, v * 2.0f, P * 2, 3);
+                // Leaf litter: blotches of old and fresh leaves at two scales, darker gaps between them.
+                float big = n.FbmTiled(u * 1.5f, v * 1.5f, P * 3 / 2, 4);
+                float leaves = n.FbmTiled(u * 5.0f + 3.0f, v * 5.0f, P * 5, 3);
+                float gaps = SmoothStep(0.05f, -0.25f, leaves);
+                float t = 0.45f + 0.16f * big + 0.14f * SmoothStep(-0.1f, 0.3f, leaves) - 0.14f * gaps + 0.05f * (n.Hash(x, y, 8) - 0.5f);
                 c = sColor(t * 1.05f, t, t * 0.85f);
                 break;
             }
             case eGround::Rock: {
-                float cell = n.Cellular(u * 1.2f, v * 1.2f, static_cast<int>(P * 1.2f + 0.5f));
-                float crack = SmoothStep(0.1f, 0.0f, std::fabs(cell - 0.5f)) ;
+                // Weathered basalt: lumpy body, fine grain and thin cracks where a noise crosses zero.
                 float body = n.FbmTiled(u, v, P, 5);
+                float crackNoise = n.FbmTiled(u * 1.5f + 7.0f, v * 1.5f, P * 3 / 2, 3);
+                float crack = SmoothStep(0.035f, 0.0f, std::fabs(crackNoise));
                 float fine = n.Hash(x, y, 6) - 0.5f;
-                float t = 0.5f + 0.2f * body + 0.05f * fine - 0.22f * crack;
+                float t = 0.5f + 0.2f * body + 0.06f * fine - 0.2f * crack;
                 c = sColor(t, t * 0.97f, t * 0.94f);
                 break;
             }
