@@ -64,6 +64,8 @@ public:
     // can free the ones callers never released.
     void TrackMemoryTexture(ITexture2D* texture) { m_MemoryTextures.insert(texture); }
     void ForgetMemoryTexture(ITexture2D* texture) { m_MemoryTextures.erase(texture); }
+    // Textures made from memory that are still alive.
+    std::size_t GetMemoryTextureCount() const { return m_MemoryTextures.size(); }
 
     std::map<std::string, ITexture2D*>& Textures() { return m_Textures; }
     std::map<std::string, ITextureCube*>& CubeTextures() { return m_CubeTextures; }

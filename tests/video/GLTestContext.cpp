@@ -36,7 +36,7 @@ cGLTestContext* cGLTestContext::Get() {
     g_Tried = true;
     (void)g_Registered;
     // Off-screen, software rendering, whatever the caller's session offers.
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

@@ -135,7 +135,8 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
     glDisable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    glEnable(GL_POINT_SPRITE);
+    // Point sprites are switched on around point drawing only: some drivers replace the texture
+    // coordinates of every primitive while the sprite state is on.
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_TRUE);
     const GLfloat noAmbient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
@@ -144,6 +145,13 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
     glHint(GL_FOG_HINT, GL_NICEST);
     glFrontFace(GL_CCW);
     if (desc.multisampling > 0) glEnable(GL_MULTISAMPLE);
+    // Resolve the entry points used between glBegin and glEnd now: the loader looks at the GL
+    // version on first use, which cannot be queried inside glBegin / glEnd.
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
+    glMultiTexCoord4f(GL_TEXTURE0, 0.0f, 0.0f, 0.0f, 1.0f);
+    glColor4ub(255, 255, 255, 255);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
     gl::CheckErrors("cOpenGLRenderer::Create");
 
     LogMessage("succeeded\n");

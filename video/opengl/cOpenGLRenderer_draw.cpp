@@ -12,6 +12,22 @@ namespace velmora::video {
 
 namespace {
 
+// Points are drawn as sprites (texture coordinates across the point).
+class cPointSprites {
+public:
+    explicit cPointSprites(int type) : m_On(type == PT_POINTS) {
+        if (m_On) glEnable(GL_POINT_SPRITE);
+    }
+    ~cPointSprites() {
+        if (m_On) glDisable(GL_POINT_SPRITE);
+    }
+    cPointSprites(const cPointSprites&) = delete;
+    cPointSprites& operator=(const cPointSprites&) = delete;
+
+private:
+    bool m_On;
+};
+
 void Vertex(const cVector3& p, const cColor& c) {
     glColor4ub(c.r, c.g, c.b, c.a);
     glVertex3f(p.x, p.y, p.z);
@@ -158,6 +174,7 @@ void cOpenGLRenderer::RenderQuad(ITexture* texture, const cVector3 corners[4], c
 void cOpenGLRenderer::RenderPrimitives(int type, int first, int count) {
     const GLenum mode = gl::PrimitiveMode(type);
     if (PrimCount(type, count) <= 0 || first < 0) return;
+    cPointSprites sprites(type);
     glDrawArrays(mode, first, count);
 }
 
@@ -167,6 +184,7 @@ void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int fir
     if (!m_VertexBuffer || PrimCount(type, indexCount) <= 0 || firstIndex < 0) return;
     const bool wide = m_IndexFormat == T_UINT;
     const std::uintptr_t offset = static_cast<std::uintptr_t>(firstIndex) * (wide ? 4u : 2u);
+    cPointSprites sprites(type);
     glDrawRangeElements(mode, 0, static_cast<GLuint>(vertexCount > 0 ? vertexCount - 1 : 0), indexCount,
                         wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset));
 }
@@ -175,6 +193,7 @@ void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int ver
     const GLenum mode = gl::PrimitiveMode(type);
     if (PrimCount(type, indexCount) <= 0 || !m_IndexBuffer) return;
     const bool wide = m_IndexFormat == T_UINT;
+    cPointSprites sprites(type);
     glDrawRangeElements(mode, 0, static_cast<GLuint>(vertexCount > 0 ? vertexCount - 1 : 0), indexCount,
                         wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
 }
