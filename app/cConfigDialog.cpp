@@ -201,11 +201,13 @@ void cConfigDialog::OnCommand(int id) {
         break;
     case kCancel:
     case kEndCommand:
+    case kCloseRequest:
+        // Escape and the close box cancel, as a user expects of any dialog.
         m_Result = 0;
         m_Ended = true;
         break;
     default:
-        break; // kCloseRequest among them: the dialog stays open
+        break;
     }
 }
 

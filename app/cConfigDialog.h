@@ -38,7 +38,7 @@ public:
     };
     // Command 0 ends the dialog like Cancel.
     static constexpr int kEndCommand = 0;
-    // What the close box and the Escape key send; the dialog stays open.
+    // What the close box and the Escape key send; it cancels the dialog.
     static constexpr int kCloseRequest = 2;
 
     static constexpr const char* kCaption = "Configuration dialog";

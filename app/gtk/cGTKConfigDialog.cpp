@@ -271,7 +271,7 @@ void cGTKConfigDialog::OnClicked(GtkWidget* widget, void* self) {
 }
 
 int cGTKConfigDialog::OnDelete(GtkWidget*, void*, void* self) {
-    // The close box is a close request, which the dialog does not act on.
+    // The close box cancels the dialog; the window goes when the dialog ends.
     static_cast<cGTKConfigDialog*>(self)->Command(cConfigDialog::kCloseRequest);
     return TRUE;
 }

@@ -210,11 +210,13 @@ TEST_F(cDialogFixture, CancelDoesNotWrite) {
     EXPECT_EQ(zero.GetResult(), 0);
 }
 
-TEST_F(cDialogFixture, CloseRequestsLeaveTheDialogOpen) {
+TEST_F(cDialogFixture, CloseRequestsCancelWithoutWriting) {
     dialog.Init();
-    dialog.OnCommand(D::kCloseRequest);
     dialog.OnCommand(D::kVolumeLabel);
     EXPECT_FALSE(dialog.IsEnded());
+    dialog.OnCommand(D::kCloseRequest);
+    EXPECT_TRUE(dialog.IsEnded());
+    EXPECT_EQ(dialog.GetResult(), 0);
 }
 
 TEST_F(cDialogFixture, CheckBoxesAndSliders) {
