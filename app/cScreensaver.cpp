@@ -1,5 +1,8 @@
 #include "app/cScreensaver.h"
 
+#include "app/cSettings.h"
+#include "engine/IEngine.h"
+
 namespace brevonne {
 
 cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args)
@@ -7,7 +10,15 @@ cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std
 
 cScreensaver::~cScreensaver() = default;
 
-bool cScreensaver::Create() { return cScreensaverBase::Create(); }
+bool cScreensaver::Create() {
+    if (!cScreensaverBase::Create()) {
+        return false;
+    }
+    // The desktop gamma follows the settings (-1..1 maps to -0.25..0.25; 0 keeps the desktop's ramp).
+    m_Engine->SetGamma(GetSettings().GetRecord().gamma * 0.25f, 1.0f);
+    m_Engine->Randomize();
+    return true;
+}
 
 bool cScreensaver::Destroy() { return cScreensaverBase::Destroy(); }
 
