@@ -71,7 +71,7 @@ void cTerrainPainter::LayerWeights(float x, float z, float out[LAYER_COUNT]) con
     float ao = Occlusion(x, z);
     float cliff = m_Field.CliffWeight(x, z);
 
-    float rock = std::max(SmoothStep(0.30f, 0.50f, slope + 0.07f * n2), SmoothStep(46.0f, 56.0f, rel + 5.0f * n1));
+    float rock = std::max(SmoothStep(0.42f, 0.62f, slope + 0.07f * n2), SmoothStep(46.0f, 56.0f, rel + 5.0f * n1));
     rock = std::max(rock, cliff * SmoothStep(0.18f, 0.32f, slope) * SmoothStep(0.5f, 2.5f, rel) * (1.0f - SmoothStep(12.0f, 22.0f, rel)));
     float wet = SmoothStep(-1.8f, -0.6f, rel) * (1.0f - SmoothStep(0.35f + 0.3f * n2, 0.9f + 0.3f * n2, rel));
     float sandTop = 2.4f + 1.4f * n1 - 1.5f * cliff;
@@ -113,7 +113,7 @@ cImage cTerrainPainter::PaintColorMap(int size) const
             sColor wet = LerpColor(sColor(0.72f, 0.64f, 0.50f), sColor(0.55f, 0.53f, 0.50f), cliff);
             sColor grass = LerpColor(sColor(0.36f, 0.53f, 0.15f), sColor(0.58f, 0.60f, 0.25f), Saturate(0.5f + 0.9f * large + 0.3f * n2));
             sColor jungle = LerpColor(sColor(0.13f, 0.27f, 0.07f), sColor(0.25f, 0.31f, 0.11f), Saturate(0.5f + n1));
-            sColor rockVolcanic = LerpColor(sColor(0.36f, 0.33f, 0.31f), sColor(0.26f, 0.24f, 0.24f), SmoothStep(45.0f, 58.0f, rel));
+            sColor rockVolcanic = LerpColor(sColor(0.44f, 0.40f, 0.35f), sColor(0.33f, 0.30f, 0.29f), SmoothStep(45.0f, 58.0f, rel));
             sColor rockCliff = LerpColor(sColor(0.56f, 0.45f, 0.35f), sColor(0.45f, 0.38f, 0.32f), Saturate(0.5f + n2));
             sColor rock = LerpColor(rockVolcanic, rockCliff, Saturate(cliff * 1.4f - SmoothStep(12.0f, 22.0f, rel)));
             // Mossy rock in the damp lowlands.
@@ -202,7 +202,7 @@ cImage cTerrainPainter::PaintLightMap(int size, const std::vector<sGroundShadow>
             }
     }
     const sColor sun(1.00f, 0.94f, 0.82f);
-    const sColor sky(0.44f, 0.52f, 0.64f);
+    const sColor sky(0.50f, 0.57f, 0.68f);
     cImage img(size, size);
     for (int j = 0; j < size; ++j) {
         for (int i = 0; i < size; ++i) {
