@@ -16,6 +16,7 @@
 #include <vector>
 
 #include <minizip/unzip.h>
+#include <unistd.h>
 
 #include "tools/generator/ArchivePacker.h"
 #include "tools/generator/FontBuilder.h"
@@ -498,9 +499,19 @@ TEST_F(GeneratedIsland, SameSeedGivesTheSameArchive)
 
 TEST(BuiltExecutable, CarriesTheArchiveBehindItsTrailer)
 {
-    const char* bin = std::getenv("VELMORA_BINARY_DIR");
-    std::string exe = std::string(bin ? bin : "build") + "/app/brevonne3d";
-    std::string zip = std::string(bin ? bin : "build") + "/app/brevonne3d-data.zip";
+    // The build folder: from the environment, else two levels above this test program (build/tests/tools_tests).
+    std::string build;
+    if (const char* bin = std::getenv("VELMORA_BINARY_DIR"))
+        build = bin;
+    else {
+        char self[4096];
+        ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
+        std::string path = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("build/tests/x");
+        build = path.substr(0, path.rfind('/'));
+        build = build.substr(0, build.rfind('/'));
+    }
+    std::string exe = build + "/app/brevonne3d";
+    std::string zip = build + "/app/brevonne3d-data.zip";
     std::vector<std::uint8_t> e = Read(exe), z = Read(zip);
     if (e.empty() || z.empty())
         GTEST_SKIP() << "no packed executable in " << exe;
