@@ -9,7 +9,6 @@
 #include "video/GLTestContext.h"
 #include "video/ICamera.h"
 #include "video/IResources.h"
-#include "video/opengl/cOpenGLRenderer.h"
 
 using namespace velmora;
 using namespace velmora::video;
@@ -132,18 +131,6 @@ TEST(RendererBinding, RenderTargetsBindOnceAndClipTheViewport) {
     r->GetViewportRect(x, y, w, h);
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, vtest::cGLTestContext::kHeight);
-}
-
-TEST(RendererBinding, PrimitiveCounts) {
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_POINTS, 7), 7);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_LINES, 7), 3);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_LINE_STRIP, 7), 6);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_TRIANGLES, 7), 2);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_TRIANGLE_STRIP, 7), 5);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_TRIANGLE_FAN, 7), 5);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_QUADS, 7), 1);
-    EXPECT_EQ(cOpenGLRenderer::PrimCount(PT_LINE_STRIP, 0), 0);
-    EXPECT_THROW(cOpenGLRenderer::PrimCount(7, 4), cException);
 }
 
 TEST(RendererBinding, DrawingFromMissingBuffersDoesNothing) {
