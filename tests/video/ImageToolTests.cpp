@@ -5,14 +5,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "video/DDSTestFiles.h"
 
 namespace {
 
 std::string ToolPath() {
-    const char* binary = std::getenv("VELMORA_BINARY_DIR");
-    return binary ? std::string(binary) + "/tools/velmora-tool" : std::string();
+    const std::string binary = vtest::BinaryDir();
+    return binary.empty() ? binary : binary + "/tools/velmora-tool";
 }
 
 } // namespace

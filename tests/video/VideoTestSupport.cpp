@@ -64,9 +64,23 @@ bool WritePNG(const std::string& path, const sImage& image) {
     return WriteFileBytes(path, png);
 }
 
+std::string BinaryDir() {
+    if (const char* binary = std::getenv("VELMORA_BINARY_DIR")) return binary;
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) return std::string();
+    std::string exe(path, static_cast<std::size_t>(length));
+    for (int up = 0; up < 2; ++up) {
+        const std::size_t slash = exe.find_last_of('/');
+        if (slash == std::string::npos) return std::string();
+        exe.resize(slash);
+    }
+    return exe;
+}
+
 std::string OutputDir() {
-    const char* binary = std::getenv("VELMORA_BINARY_DIR");
-    std::string dir = binary ? std::string(binary) + "/test-output" : std::string("/tmp/velmora-test-output");
+    const std::string binary = BinaryDir();
+    std::string dir = !binary.empty() ? binary + "/test-output" : std::string("/tmp/velmora-test-output");
     mkdir(dir.c_str(), 0755);
     dir += "/video";
     mkdir(dir.c_str(), 0755);

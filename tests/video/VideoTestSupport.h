@@ -21,6 +21,8 @@ struct sImage {
 
 // Writes an RGBA image as PNG (top row first in the file, as viewers expect).
 bool WritePNG(const std::string& path, const sImage& image);
+// The build folder: VELMORA_BINARY_DIR, or the folder above the running test program.
+std::string BinaryDir();
 // Where tests put files meant for a person to look at (created on demand).
 std::string OutputDir();
 // A fresh empty folder below the system's temporary folder.
