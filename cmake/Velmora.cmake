@@ -47,5 +47,7 @@ function(velmora_test name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VELMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELMORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    # One variable only: a list would be split by the discovery script. Tests
+    # run in the source folder, so that one is the working directory.
+    PROPERTIES ENVIRONMENT "VELMORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
