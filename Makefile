@@ -24,13 +24,17 @@ build: configure
 run: build
 	@bash tools/run.sh $(BUILD_DIR)
 
+# Tests that need a desktop (the settings dialog) get a virtual one when
+# there is no display.
+XVFB = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1280x720x24")
+
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 600
+	@cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure -j$(JOBS) --timeout 600
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_DIR) -j$(JOBS)
-	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS) --timeout 900
+	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=0 $(XVFB) ctest --output-on-failure -j$(JOBS) --timeout 900
 
 bench: build
 	@bash tools/bench.sh $(BUILD_DIR)

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/core/cMatrix.h"
-#include "scene/cCamera.h"
-#include "scene/cFrustum.h"
+#include "scene/camera/cCamera.h"
+#include "scene/camera/cFrustum.h"
 
 using namespace velmora;
 using namespace velmora::scene;

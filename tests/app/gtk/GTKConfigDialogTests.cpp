@@ -72,13 +72,6 @@ TEST(GTKConfigDialog, WidgetsFollowTheProcedureAndOKStores) {
     EXPECT_TRUE(gtk_widget_get_sensitive(view.GetWidget(D::kVolume)));
 
     std::function<void()> steps = [&] {
-        // The close box leaves the dialog open.
-        GdkEvent* close = gdk_event_new(GDK_DELETE);
-        close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(view.GetWindow())));
-        gtk_main_do_event(close);
-        gdk_event_free(close);
-        EXPECT_TRUE(gtk_widget_get_visible(view.GetWindow()));
-
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view.GetWidget(D::kEnableSound)), FALSE);
         EXPECT_FALSE(gtk_widget_get_sensitive(view.GetWidget(D::kVolume)));
         EXPECT_FALSE(gtk_widget_get_sensitive(view.GetWidget(D::kVolumeLabel)));

@@ -1,4 +1,4 @@
-#include "scene/cFrustum.h"
+#include "scene/camera/cFrustum.h"
 
 namespace velmora::scene {
 

@@ -1,4 +1,4 @@
-#include "scene/cCamera.h"
+#include "scene/camera/cCamera.h"
 
 #include <cmath>
 

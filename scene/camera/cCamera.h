@@ -4,7 +4,7 @@
 // the camera is applied. Position and the three vectors are plain members:
 // the flight and the paths read and write them directly.
 
-#include "scene/cFrustum.h"
+#include "scene/camera/cFrustum.h"
 
 namespace velmora::scene {
 
