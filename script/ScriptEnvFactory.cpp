@@ -1,8 +1,20 @@
+#include <new>
+
+#include "engine/core/Log.h"
+#include "engine/core/cException.h"
 #include "script/IScriptEnv.h"
+#include "script/cScriptEnv.h"
 
 namespace velmora::script {
 
-// The script language is not built yet.
-IScriptEnv* CreateScriptEnv() { return nullptr; }
+IScriptEnv* CreateScriptEnv() {
+    try {
+        return new cScriptEnv();
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+    }
+    return nullptr;
+}
 
 } // namespace velmora::script

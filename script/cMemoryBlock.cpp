@@ -1,0 +1,32 @@
+#include "script/cMemoryBlock.h"
+
+#include <limits>
+
+namespace velmora::script {
+
+cMemoryBlock::cMemoryBlock(std::int32_t size, bool growable) : m_Size(size < 0 ? 0 : size), m_Growable(growable) {
+    m_Data.assign(static_cast<std::size_t>(m_Size) + kSlack, 0);
+}
+
+std::int32_t cMemoryBlock::Allocate(std::int32_t size) {
+    if (size < 0) {
+        return -1;
+    }
+    const std::int64_t end = static_cast<std::int64_t>(m_Used) + size;
+    if (end > m_Size) {
+        if (!m_Growable || end > std::numeric_limits<std::int32_t>::max() / 2) {
+            return -1;
+        }
+        std::int64_t grown = m_Size > 0 ? m_Size : 64;
+        while (grown < end) {
+            grown *= 2;
+        }
+        m_Data.resize(static_cast<std::size_t>(grown) + kSlack, 0);
+        m_Size = static_cast<std::int32_t>(grown);
+    }
+    const std::int32_t offset = m_Used;
+    m_Used = static_cast<std::int32_t>(end);
+    return offset;
+}
+
+} // namespace velmora::script
