@@ -277,6 +277,12 @@ public:
     virtual IOcclusionQuery* CreateOcclusionQuery() = 0;
     // An output viewport over another window.
     virtual IViewport* CreateViewport(tWindowHandle window) = 0;
+
+    // ---- Read-back (captures and tools) ---------------------------------------------------
+    // The colour buffer being drawn (call before EndFrame) from (x, y) counted from the
+    // bottom-left, as RGBA rows bottom first, into `out` (width x height x 4 bytes); false for a
+    // rectangle outside the target or when the device cannot read back.
+    virtual bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& out) = 0;
 };
 
 // Creates the renderer for the descriptor's id on the window; null (with a warning) on failure.

@@ -15,6 +15,7 @@
 #include "video/IFont.h"
 #include "video/IResources.h"
 #include "video/IShader.h"
+#include "video/cCommonFont.h"
 #include "video/cCommonTexture2D.h"
 #include "video/cCommonTextureCube.h"
 #include "video/loaders/cDDSTexture2DLoader.h"
@@ -448,7 +449,23 @@ ITextureCube* cCommonRenderer::CreateCubeTexture(const char* fileName) {
     return nullptr;
 }
 
-IFont* cCommonRenderer::LoadFont(const char*) { RaiseError("fonts are not implemented yet"); }
+IFont* cCommonRenderer::LoadFont(const char* fileName) {
+    IFont* font = m_Factory->NewFont(&m_Resources);
+    if (!font) RaiseError("fonts are not supported by this renderer");
+    try {
+        IFileSystem* fs = GetResourceFileSystem();
+        IFile* file = fs ? fs->OpenFile(fileName) : nullptr;
+        if (!file) RaiseError("cCommonFont::Create : '%s' not found", fileName);
+        cFileGuard guard(file);
+        cCommonFont* common = static_cast<cCommonFont*>(font);
+        common->SetName(fileName);
+        common->Create(file);
+    } catch (...) {
+        delete font;
+        throw;
+    }
+    return font;
+}
 
 IShader* cCommonRenderer::LoadShader(IFile*, const std::string&, const std::string&, const std::string&) {
     RaiseError("shaders are not implemented yet");

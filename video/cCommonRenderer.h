@@ -112,6 +112,20 @@ public:
     // The file system resources are read through (the process-wide one).
     static IFileSystem* GetResourceFileSystem();
 
+    // What the device was asked to draw in one frame.
+    struct sFrameStatistics {
+        std::uint32_t drawCalls = 0;
+        std::uint64_t triangles = 0;
+    };
+    // Counts one draw call of `triangles` triangles (0 for points and lines) into the running frame;
+    // the backend and its resources call it for every draw they send.
+    void CountDraw(std::uint64_t triangles) {
+        ++m_FrameCounting.drawCalls;
+        m_FrameCounting.triangles += triangles;
+    }
+    // The figures of the last frame ended with EndFrame.
+    const sFrameStatistics& GetFrameStatistics() const { return m_LastFrame; }
+
 protected:
     // Takes ownership of the backend's factory; registers the built-in loaders.
     explicit cCommonRenderer(cResourceFactory* factory);
@@ -135,6 +149,11 @@ protected:
                                 const std::string& fragmentHeader);
 
     void CountDeviceCall() { ++m_DeviceCalls; }
+    // Closes the running frame's figures (EndFrame calls it).
+    void FinishFrameStatistics() {
+        m_LastFrame = m_FrameCounting;
+        m_FrameCounting = sFrameStatistics();
+    }
     // Sets the shadow's values without touching the device (for a backend's initial states).
     void ForceCullModeShadow(int mode) { m_CullMode = mode; }
 
@@ -164,6 +183,8 @@ protected:
     int m_TextureDetailReduction = 1;
     cColor m_ClearColor{0, 0, 0, 255};
     std::uint64_t m_DeviceCalls = 0;
+    sFrameStatistics m_FrameCounting;
+    sFrameStatistics m_LastFrame;
 
 private:
     // Device creation and the renderer's sampler settings for a freshly loaded texture.

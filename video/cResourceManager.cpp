@@ -30,7 +30,12 @@ typename tMap::mapped_type FindLoader(const tMap& loaders, const std::string& ex
 cResourceManager::~cResourceManager() { Clear(); }
 
 void cResourceManager::Clear() {
-    // Swap each container out first: a destructor may call back into the manager.
+    // Swap each container out first: a destructor may call back into the manager. Fonts go
+    // first: each releases the atlas texture it made from memory.
+    std::map<std::string, IFont*> fonts;
+    fonts.swap(m_Fonts);
+    for (auto& entry : fonts) delete entry.second;
+
     std::map<std::string, ITexture2D*> textures;
     textures.swap(m_Textures);
     for (auto& entry : textures) delete entry.second;
@@ -42,10 +47,6 @@ void cResourceManager::Clear() {
     std::map<std::string, ITextureCube*> cubes;
     cubes.swap(m_CubeTextures);
     for (auto& entry : cubes) delete entry.second;
-
-    std::map<std::string, IFont*> fonts;
-    fonts.swap(m_Fonts);
-    for (auto& entry : fonts) delete entry.second;
 
     std::multimap<std::string, sShaderEntry> shaders;
     shaders.swap(m_Shaders);

@@ -13,6 +13,7 @@
 #include "engine/core/cException.h"
 #include "video/IResources.h"
 #include "video/opengl/GLUtil.h"
+#include "video/opengl/cOpenGLFont.h"
 #include "video/opengl/cOpenGLTexture2D.h"
 #include "video/opengl/cOpenGLTextureCube.h"
 
@@ -33,8 +34,12 @@ public:
         if (!texture) RaiseError("failed to allocate memory for texture");
         return texture;
     }
-    // Fonts, shaders and buffers arrive with their own classes.
-    IFont* NewFont(cResourceManager*) override { return nullptr; }
+    IFont* NewFont(cResourceManager* owner) override {
+        IFont* font = new (std::nothrow) cOpenGLFont(owner, m_Renderer);
+        if (!font) RaiseError("failed to allocate memory for font");
+        return font;
+    }
+    // Shaders and buffers arrive with their own classes.
     IShader* NewShader(cResourceManager*) override { return nullptr; }
     IVertexBuffer* NewVertexBuffer(cResourceManager*) override { return nullptr; }
     IIndexBuffer* NewIndexBuffer(cResourceManager*) override { return nullptr; }
@@ -217,8 +222,19 @@ void cOpenGLRenderer::BeginFrame(const cColor& color) {
 }
 
 void cOpenGLRenderer::EndFrame() {
+    FinishFrameStatistics();
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_Window));
     gl::CheckErrors("cOpenGLRenderer::EndFrame");
+}
+
+bool cOpenGLRenderer::ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& out) {
+    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > GetTargetWidth() || y + height > GetTargetHeight()) {
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    return glGetError() == GL_NO_ERROR;
 }
 
 // ---- Queries -----------------------------------------------------------------------------------

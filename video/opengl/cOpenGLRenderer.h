@@ -7,6 +7,7 @@
 // top-left, culling mode 2 culls clockwise faces.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/cMatrix.h"
 #include "video/cCommonRenderer.h"
@@ -62,6 +63,7 @@ public:
     void BeginFrame(const cColor& color) override;
     void BeginFrame() override { BeginFrame(m_ClearColor); }
     void EndFrame() override;
+    bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& out) override;
 
     // ---- Drawing ---------------------------------------------------------------------------
     void RenderBox(const cVector3& min, const cVector3& max, const cColor& color, bool markCenter = false) override;

@@ -46,6 +46,17 @@ void BoxCorners(const cVector3& min, const cVector3& max, cVector3 corners[8]) {
     }
 }
 
+// Triangles drawn from k vertices or indices of a primitive type (points and lines draw none).
+std::uint64_t TriangleCount(int type, int k) {
+    switch (type) {
+        case PT_TRIANGLES:
+        case PT_TRIANGLE_STRIP:
+        case PT_TRIANGLE_FAN: return static_cast<std::uint64_t>(cOpenGLRenderer::PrimCount(type, k));
+        case PT_QUADS: return 2u * static_cast<std::uint64_t>(cOpenGLRenderer::PrimCount(type, k));
+        default: return 0;
+    }
+}
+
 } // namespace
 
 int cOpenGLRenderer::PrimCount(int type, int k) {
@@ -78,6 +89,7 @@ void cOpenGLRenderer::RenderLine(const cVector3& a, const cVector3& b, const cCo
     Vertex(b, color);
     glEnd();
     EndImmediate();
+    CountDraw(0);
 }
 
 void cOpenGLRenderer::RenderLine2D(const cVector2& a, const cVector2& b, const cColor& color) {
@@ -92,6 +104,7 @@ void cOpenGLRenderer::RenderTriangle2D(const cVector2& a, const cVector2& b, con
     Vertex(cVector3(c.x, c.y, 0.0f), color);
     glEnd();
     EndImmediate();
+    CountDraw(1);
 }
 
 void cOpenGLRenderer::RenderBox(const cVector3& min, const cVector3& max, const cColor& color, bool markCenter) {
@@ -108,6 +121,8 @@ void cOpenGLRenderer::RenderBox(const cVector3& min, const cVector3& max, const 
     for (int i : kLines) Vertex(c[i], color);
     glEnd();
     EndImmediate();
+    CountDraw(0);
+    CountDraw(0);
     if (markCenter) RenderAxes((min + max) * 0.5f, 0.05f);
 }
 
@@ -128,6 +143,7 @@ void cOpenGLRenderer::RenderSolidBox(const cVector3& min, const cVector3& max, c
     for (std::uint16_t i : kIndices) Vertex(c[i], color);
     glEnd();
     EndImmediate();
+    CountDraw(12);
 }
 
 void cOpenGLRenderer::RenderRect(ITexture* texture, const cRect& dst, const cRect& src, const cColor& color) {
@@ -143,6 +159,7 @@ void cOpenGLRenderer::RenderRect(ITexture* texture, const cRect& dst, const cRec
     Vertex(cVector3(x1, y1, 0.0f), color, src.x1, src.y2);
     glEnd();
     EndImmediate();
+    CountDraw(2);
     if (texture) SetTexture(nullptr, 0);
 }
 
@@ -158,6 +175,7 @@ void cOpenGLRenderer::DrawTexturedQuad(ITexture* texture, const cVector3 corners
     Vertex(corners[3] + offset, color, texRect.x2, texRect.y1);
     glEnd();
     EndImmediate();
+    CountDraw(2);
     if (texture) SetTexture(nullptr, 0);
 }
 
@@ -176,6 +194,7 @@ void cOpenGLRenderer::RenderPrimitives(int type, int first, int count) {
     if (PrimCount(type, count) <= 0 || first < 0) return;
     cPointSprites sprites(type);
     glDrawArrays(mode, first, count);
+    CountDraw(TriangleCount(type, count));
 }
 
 void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int firstIndex, int vertexCount,
@@ -187,6 +206,7 @@ void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int fir
     cPointSprites sprites(type);
     glDrawRangeElements(mode, 0, static_cast<GLuint>(vertexCount > 0 ? vertexCount - 1 : 0), indexCount,
                         wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset));
+    CountDraw(TriangleCount(type, indexCount));
 }
 
 void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int vertexCount, int indexCount) {
@@ -196,6 +216,7 @@ void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int ver
     cPointSprites sprites(type);
     glDrawRangeElements(mode, 0, static_cast<GLuint>(vertexCount > 0 ? vertexCount - 1 : 0), indexCount,
                         wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
+    CountDraw(TriangleCount(type, indexCount));
 }
 
 void cOpenGLRenderer::RenderBezier2(const sBezier2& curve, int segments) {
@@ -209,6 +230,7 @@ void cOpenGLRenderer::RenderBezier2(const sBezier2& curve, int segments) {
     }
     glEnd();
     EndImmediate();
+    CountDraw(0);
 }
 
 void cOpenGLRenderer::RenderBezier3(const sBezier3& curve, int segments) {
@@ -224,6 +246,7 @@ void cOpenGLRenderer::RenderBezier3(const sBezier3& curve, int segments) {
     }
     glEnd();
     EndImmediate();
+    CountDraw(0);
 }
 
 } // namespace velmora::video
