@@ -66,6 +66,7 @@ public:
     bool isConst = false;                // the value may not be modified
     bool returnsReference = false;       // a call whose result slot holds a pointer to the value
     bool hasCall = false;                // the subtree calls a function
+    bool namesConstant = false;          // a constant that stands for a const variable
     sOperand operand;                    // CNT_VARIABLE, CNT_CONST_*: where the value lives
     cFuncDef* function = nullptr;        // CNT_FUNCTION and calls
     sOperand slot;                       // calls: the function's slot

@@ -333,7 +333,14 @@ void cScriptCompiler::DeclareGlobal(const sTypeText& type, const sDeclarator& de
     // The initializer must be known now: globals get their value at compile time.
     cCodeNode* value = nullptr;
     if (declarator.initializer) {
-        value = CompileValue(declarator.initializer);
+        m_Folding = true;
+        try {
+            value = CompileValue(declarator.initializer);
+        } catch (...) {
+            m_Folding = false;
+            throw;
+        }
+        m_Folding = false;
         if (!value->IsConstant()) {
             Fail(line, "initialization, constant expected");
         }
@@ -341,7 +348,9 @@ void cScriptCompiler::DeclareGlobal(const sTypeText& type, const sDeclarator& de
             Fail(line, "initialization, can't convert from '%s' to '%s'", TypeText(value->valueType, false, false).c_str(),
                  TypeText(type.type, false, false).c_str());
         }
+        m_Folding = true;
         value = Convert(value, type.type);
+        m_Folding = false;
     }
     const std::int32_t size = type.type->GetSize();
     const std::int32_t offset = m_Script.GetMemory().Allocate(size);
@@ -725,7 +734,7 @@ cCodeNode* cScriptCompiler::MakeConstant(eCodeNodeType type, const cTypeDef* val
     node->valueType = valueType;
     node->isConst = true;
     std::memcpy(node->constant, bytes, static_cast<std::size_t>(size));
-    if (!m_Script.AllocateConstant(bytes, size, node->operand)) {
+    if (!m_Folding && !m_Script.AllocateConstant(bytes, size, node->operand)) {
         Fail(line, "out of script memory for constants, %d more bytes needed", size);
     }
     return node;
@@ -735,13 +744,20 @@ cCodeNode* cScriptCompiler::VariableNode(const cVariable* variable, std::int32_t
     const cTypeDef* type = variable->GetType();
     if (variable->Has(VAR_CONST) && variable->HasValue()) {
         // A constant holds its value in its own record.
+        cCodeNode* constant = nullptr;
         switch (type->GetId()) {
-        case TYPE_BOOL: return MakeConstant(CNT_CONST_BOOL, type, variable->GetValue(), 1, line);
-        case TYPE_INT: return MakeConstant(CNT_CONST_INT, type, variable->GetValue(), 4, line);
-        case TYPE_FLOAT: return MakeConstant(CNT_CONST_FLOAT, type, variable->GetValue(), 4, line);
+        case TYPE_BOOL: constant = MakeConstant(CNT_CONST_BOOL, type, variable->GetValue(), 1, line); break;
+        case TYPE_INT: constant = MakeConstant(CNT_CONST_INT, type, variable->GetValue(), 4, line); break;
+        case TYPE_FLOAT: constant = MakeConstant(CNT_CONST_FLOAT, type, variable->GetValue(), 4, line); break;
         case TYPE_STRING:
-            return MakeConstant(CNT_CONST_STRING, type, variable->GetValue(), sizeof(sScriptString), line);
+            constant = MakeConstant(CNT_CONST_STRING, type, variable->GetValue(), sizeof(sScriptString), line);
+            break;
         default: break;
+        }
+        if (constant) {
+            constant->text = variable->GetName();
+            constant->namesConstant = true;
+            return constant;
         }
     }
     cCodeNode* node = NewNode(CNT_VARIABLE, line, variable->GetName());
@@ -1025,6 +1041,9 @@ cCodeNode* cScriptCompiler::CompileBinary(const cSyntaxNode* node) {
         Fail(node->line, "'%s' : no matching operator found", symbol.c_str());
     }
     if (chosen->modifiesLeft) {
+        if (left->namesConstant) {
+            Fail(node->line, "'%s' : l-value specifies const object", symbol.c_str());
+        }
         if (left->type != CNT_VARIABLE) {
             Fail(node->line, "'%s' : left operand must be l-value", symbol.c_str());
         }

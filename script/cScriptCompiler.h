@@ -123,6 +123,7 @@ private:
     cFuncDef* m_Function = nullptr;
     cNamespace* m_Locals = nullptr;
     std::int32_t m_LoopDepth = 0;
+    bool m_Folding = false; // constants are used at compile time only and need no place in memory
 };
 
 } // namespace velmora::script

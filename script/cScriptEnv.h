@@ -45,8 +45,8 @@ public:
                              const cNativeFunction& entry) override;
     cTypeDef* RegisterEnum(const char* name) override;
     bool RegisterEnumValue(cTypeDef* handle, const char* name, std::int32_t value) override;
-    IScript* CreateScript(const char* name, std::int32_t memorySize, std::int32_t stackSize,
-                          std::int32_t maxFrames) override;
+    IScript* CreateScript(const char* name, std::int32_t memorySize, std::int32_t stackSize = kDefaultStackSize,
+                          std::int32_t maxFrames = kDefaultMaxFrames) override;
 
     // Called by a script that releases itself.
     void RemoveScript(cScript* script);
