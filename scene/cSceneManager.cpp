@@ -9,4 +9,6 @@ void cSceneManager::Clear() {}
 
 IResourceManager* cSceneManager::CreateResourceManager() { return nullptr; }
 
+void cSceneManager::LoadScene(const char*, bool, IProgressCallback*) {}
+
 } // namespace velmora::scene

@@ -2,11 +2,18 @@
 // The scene manager: owns the scene's entities, paths, terrain, meshes, its
 // resource manager and the rendering pipelines.
 
+#include <vector>
+
 #include "scene/sRenderSettings.h"
+
+namespace velmora {
+class IProgressCallback;
+}
 
 namespace velmora::scene {
 
 class IResourceManager;
+class IScenePath;
 
 class cSceneManager {
 public:
@@ -29,9 +36,16 @@ public:
     // True while the fixed-function pipeline is selected.
     bool UsesFixedFunction() const { return m_FixedFunction; }
 
+    // Loads the scene folder (ending in '/'), reporting progress to the callback (may be null).
+    // Not built yet: loads nothing.
+    void LoadScene(const char* folder, bool withSounds, IProgressCallback* progress);
+    // The scene's camera paths in file order (owned by the scene).
+    const std::vector<IScenePath*>& GetPaths() const { return m_Paths; }
+
 private:
     sRenderSettings m_RenderSettings;
     bool m_FixedFunction = false;
+    std::vector<IScenePath*> m_Paths;
 };
 
 } // namespace velmora::scene
