@@ -1,0 +1,40 @@
+#pragma once
+// The sky box (entity type 8): a textured box kept centred on the camera and
+// drawn first. Faces are indexed 0 left, 1 right, 2 top, 3 bottom, 4 front,
+// 5 back (SKY_FACE_*); each may be empty.
+
+#include <string>
+
+#include "scene/IEntity.h"
+
+namespace velmora::video {
+class ITexture2D;
+}
+
+namespace velmora::scene {
+
+enum SkyFace : int {
+    SKY_FACE_LEFT = 0,
+    SKY_FACE_RIGHT = 1,
+    SKY_FACE_TOP = 2,
+    SKY_FACE_BOTTOM = 3,
+    SKY_FACE_FRONT = 4,
+    SKY_FACE_BACK = 5,
+    SKY_FACE_COUNT = 6,
+};
+
+class ISky : public IEntity {
+public:
+    // How far the box is raised above the camera.
+    virtual void SetYOffset(float offset) = 0;
+    // Releases the face's texture; an empty name leaves the face empty, otherwise the texture is
+    // loaded through the renderer's texture cache (clamped addressing).
+    virtual void SetFaceTexture(int face, const std::string& fileName) = 0;
+    virtual float GetYOffset() const = 0;
+    // The face texture's file name, or an empty string.
+    virtual std::string GetFaceTextureName(int face) const = 0;
+    // The face texture, or null.
+    virtual video::ITexture2D* GetFaceTexture(int face) const = 0;
+};
+
+} // namespace velmora::scene
