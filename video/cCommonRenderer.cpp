@@ -16,6 +16,7 @@
 #include "video/IResources.h"
 #include "video/IShader.h"
 #include "video/cCommonFont.h"
+#include "video/cCommonShader.h"
 #include "video/cCommonTexture2D.h"
 #include "video/cCommonTextureCube.h"
 #include "video/loaders/cDDSTexture2DLoader.h"
@@ -63,6 +64,7 @@ const char* GetFeatureName(int feature) {
 }
 
 cCommonRenderer::cCommonRenderer(cResourceFactory* factory) : m_Factory(factory), m_Resources(factory) {
+    m_Camera = &m_DefaultCamera;
     RegisterTextureLoader(cTGATexture2DLoader::GetInstance());
     RegisterTextureLoader(cDDSTexture2DLoader::GetInstance());
     RegisterTextureLoader(cJPGTexture2DLoader::GetInstance());
@@ -156,7 +158,11 @@ void cCommonRenderer::SetShader(IShader* shader) {
 
 void cCommonRenderer::SetRenderTarget(IRenderTarget* target) {
     if (target == m_RenderTarget) return;
-    if (m_RenderTarget) m_RenderTarget->Unbind();
+    // The old target unbinds with the window as the drawing target again, so that what it
+    // restores (viewport, scissor) is measured against the window.
+    IRenderTarget* old = m_RenderTarget;
+    m_RenderTarget = nullptr;
+    if (old) old->Unbind();
     m_RenderTarget = target;
     if (target) target->Bind();
 }
@@ -467,8 +473,20 @@ IFont* cCommonRenderer::LoadFont(const char* fileName) {
     return font;
 }
 
-IShader* cCommonRenderer::LoadShader(IFile*, const std::string&, const std::string&, const std::string&) {
-    RaiseError("shaders are not implemented yet");
+IShader* cCommonRenderer::LoadShader(IFile* file, const std::string& fileName, const std::string& vertexHeader,
+                                     const std::string& fragmentHeader) {
+    IShader* shader = m_Factory->NewShader(&m_Resources);
+    if (!shader) RaiseError("shaders are not supported by this renderer");
+    try {
+        cCommonShader* common = static_cast<cCommonShader*>(shader);
+        common->LoadShaderCode(file, vertexHeader, fragmentHeader);
+        common->CompileShader();
+        common->SetName(fileName);
+    } catch (...) {
+        delete shader;
+        throw;
+    }
+    return shader;
 }
 
 IFont* cCommonRenderer::CreateFont(const char* fileName) {

@@ -13,6 +13,7 @@
 #include "video/IRenderer.h"
 #include "video/cResourceFactory.h"
 #include "video/cResourceManager.h"
+#include "scene/camera/cCamera.h"
 
 namespace velmora {
 class IFile;
@@ -99,6 +100,10 @@ public:
     scene::ICamera* GetCamera() const { return m_Camera; }
     ITexture* GetBoundTexture(int stage) const;
     IShader* GetBoundShader() const { return m_Shader; }
+    IMaterial* GetBoundMaterial() const { return m_Material; }
+    IViewport* GetBoundViewport() const { return m_Viewport; }
+    // The camera the renderer is made with (current until SetCamera replaces it).
+    scene::cCamera* GetDefaultCamera() { return &m_DefaultCamera; }
     IRenderTarget* GetBoundRenderTarget() const { return m_RenderTarget; }
     IVertexBuffer* GetBoundVertexBuffer() const { return m_VertexBuffer; }
     IIndexBuffer* GetBoundIndexBuffer() const { return m_IndexBuffer; }
@@ -177,6 +182,7 @@ protected:
     int m_ReservedValue0 = 0;
     int m_ReservedValue1 = 0;
     int m_IndexFormat = 0;
+    scene::cCamera m_DefaultCamera;
     cResourceManager m_Resources;
     int m_TextureFiltering = TF_LINEAR_MIP_LINEAR;
     int m_TextureAnisotropy = 0;

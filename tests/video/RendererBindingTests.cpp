@@ -143,6 +143,6 @@ TEST(RendererBinding, DrawingFromMissingBuffersDoesNothing) {
     EXPECT_THROW(r->RenderPrimitives(9, 0, 3), cException);
     EXPECT_EQ(ctx->Pixel(1, 1)[0], 0);
     EXPECT_EQ(r->CreateVertexBuffer(0, nullptr, 12, 120), nullptr);
-    EXPECT_EQ(r->CreateIndexBuffer(0, T_USHORT, 12), nullptr);
+    EXPECT_EQ(r->CreateIndexBuffer(0, 4, 12), nullptr);  // not an index type
     EXPECT_EQ(r->GetVertexBufferMemoryUsage(), 0u);
 }

@@ -14,6 +14,10 @@
 #include "video/IResources.h"
 #include "video/opengl/GLUtil.h"
 #include "video/opengl/cOpenGLFont.h"
+#include "video/opengl/cOpenGLIndexBuffer.h"
+#include "video/opengl/cOpenGLShader.h"
+#include "video/opengl/cOpenGLVertexBuffer.h"
+#include "video/opengl/cOpenGLViewport.h"
 #include "video/opengl/cOpenGLTexture2D.h"
 #include "video/opengl/cOpenGLTextureCube.h"
 
@@ -39,10 +43,21 @@ public:
         if (!font) RaiseError("failed to allocate memory for font");
         return font;
     }
-    // Shaders and buffers arrive with their own classes.
-    IShader* NewShader(cResourceManager*) override { return nullptr; }
-    IVertexBuffer* NewVertexBuffer(cResourceManager*) override { return nullptr; }
-    IIndexBuffer* NewIndexBuffer(cResourceManager*) override { return nullptr; }
+    IShader* NewShader(cResourceManager* owner) override {
+        IShader* shader = new (std::nothrow) cOpenGLShader(owner, m_Renderer);
+        if (!shader) RaiseError("failed to allocate memory for shader");
+        return shader;
+    }
+    IVertexBuffer* NewVertexBuffer(cResourceManager* owner) override {
+        IVertexBuffer* buffer = new (std::nothrow) cOpenGLVertexBuffer(owner, m_Renderer);
+        if (!buffer) RaiseError("failed to allocate memory for vertex buffer");
+        return buffer;
+    }
+    IIndexBuffer* NewIndexBuffer(cResourceManager* owner) override {
+        IIndexBuffer* buffer = new (std::nothrow) cOpenGLIndexBuffer(owner, m_Renderer);
+        if (!buffer) RaiseError("failed to allocate memory for index buffer");
+        return buffer;
+    }
 
 private:
     cOpenGLRenderer* m_Renderer;
@@ -223,7 +238,9 @@ void cOpenGLRenderer::BeginFrame(const cColor& color) {
 
 void cOpenGLRenderer::EndFrame() {
     FinishFrameStatistics();
-    SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_Window));
+    // An output viewport that is current presents into its own window.
+    const cOpenGLViewport* viewport = static_cast<const cOpenGLViewport*>(m_Viewport);
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(viewport ? viewport->GetWindow() : m_Window));
     gl::CheckErrors("cOpenGLRenderer::EndFrame");
 }
 
@@ -260,34 +277,6 @@ bool cOpenGLRenderer::QueryFeature(int feature) {
         case FEAT_FRAGMENT_SHADERS_3_0: return m_GLSLVersion >= 120 && m_VertexTextureUnits > 0;
         default: RaiseError("cOpenGLRenderer::QueryFeature : unhandled feature %d", feature);
     }
-}
-
-// ---- Resources not built on this backend yet ------------------------------------------------
-
-IMaterial* cOpenGLRenderer::CreateMaterial() {
-    LogWarning("cOpenGLRenderer::CreateMaterial : not implemented yet\n");
-    return nullptr;
-}
-
-IRenderTarget* cOpenGLRenderer::CreateRenderTarget(int, int, int, int) {
-    LogMessage("Creating render target... ");
-    LogWarning("cOpenGLRenderer::CreateRenderTarget : not implemented yet\n");
-    return nullptr;
-}
-
-IOcclusionQuery* cOpenGLRenderer::CreateOcclusionQuery() {
-    LogWarning("cOpenGLRenderer::CreateOcclusionQuery : not implemented yet\n");
-    return nullptr;
-}
-
-IViewport* cOpenGLRenderer::CreateViewport(tWindowHandle) {
-    LogWarning("cOpenGLRenderer::CreateViewport : not implemented yet\n");
-    return nullptr;
-}
-
-void cOpenGLRenderer::DeviceSetViewport(IViewport*) {
-    // Output viewports arrive with their class; until then the main window stays current.
-    CountDeviceCall();
 }
 
 } // namespace velmora::video

@@ -81,7 +81,11 @@ public:
     void RenderBezier2(const sBezier2& curve, int segments) override;
     void RenderBezier3(const sBezier3& curve, int segments) override;
 
-    // ---- Resources not built on this backend yet -----------------------------------------
+    // ---- Resources ---------------------------------------------------------------------------
+    // Reads the "_ogl" variant of the file: "_ogl" goes before the last "." of the name.
+    using cCommonRenderer::CreateShader;
+    IShader* CreateShader(const char* fileName, const std::string& vertexHeader,
+                          const std::string& fragmentHeader) override;
     IMaterial* CreateMaterial() override;
     IRenderTarget* CreateRenderTarget(int width, int height, int format, int ignored = 0) override;
     IOcclusionQuery* CreateOcclusionQuery() override;
@@ -96,6 +100,9 @@ public:
     bool HasS3TC() const { return m_HasS3TC; }
     bool HasAnisotropy() const { return m_MaxAnisotropy > 0; }
     int GetMaxTextureSize() const { return m_MaxTextureSize; }
+    // The SDL window and GL context the renderer was created on.
+    void* GetMainWindow() const { return m_Window; }
+    void* GetContext() const { return m_Context; }
     // Number of primitives drawn from k vertices or indices; raises for types it cannot count.
     static int PrimCount(int type, int k);
 

@@ -200,7 +200,8 @@ void cOpenGLRenderer::RenderPrimitives(int type, int first, int count) {
 void cOpenGLRenderer::RenderIndexedPrimitives(int type, int /*ignored*/, int firstIndex, int vertexCount,
                                               int indexCount) {
     const GLenum mode = gl::PrimitiveMode(type);
-    if (!m_VertexBuffer || PrimCount(type, indexCount) <= 0 || firstIndex < 0) return;
+    // Without an index buffer GL would read the indices from client memory at the offset.
+    if (!m_VertexBuffer || !m_IndexBuffer || PrimCount(type, indexCount) <= 0 || firstIndex < 0) return;
     const bool wide = m_IndexFormat == T_UINT;
     const std::uintptr_t offset = static_cast<std::uintptr_t>(firstIndex) * (wide ? 4u : 2u);
     cPointSprites sprites(type);

@@ -1,0 +1,41 @@
+#pragma once
+// Helpers for the tests of shaders, buffers, materials and render targets:
+// shader files in a scratch folder that is the process file system's root,
+// the checked-in test data, reading the PNG references back, and a capture of
+// what the engine logs.
+
+#include <string>
+
+#include "engine/filesystem/IFileSystem.h"
+#include "engine/posix/cPosixFileSystem.h"
+#include "video/VideoTestSupport.h"
+
+namespace vtest {
+
+// tests/video/data in the source tree.
+std::string DataDir();
+
+// Reads an 8-bit RGBA PNG (as WritePNG writes them) into an image, bottom row first.
+bool ReadPNG(const std::string& path, sImage& out);
+
+// A fresh folder registered as the process file system's root while the object lives.
+class cScratchFiles {
+public:
+    cScratchFiles();
+    ~cScratchFiles();
+    cScratchFiles(const cScratchFiles&) = delete;
+    cScratchFiles& operator=(const cScratchFiles&) = delete;
+
+    // Writes a file below the root (folders are made as needed).
+    void Write(const std::string& name, const std::string& text) const;
+    // Copies tests/video/data/<name> to the same name below the root.
+    void Install(const std::string& name) const;
+    const std::string& Root() const { return m_Root; }
+
+private:
+    std::string m_Root;
+    velmora::cPosixFileSystem m_FileSystem;
+    velmora::IFileSystem* m_Previous = nullptr;
+};
+
+} // namespace vtest
