@@ -49,7 +49,7 @@ sMeshVertexFormat GetMeshVertexFormat(int flags);
 // Packs the vertices into the layout of GetMeshVertexFormat(flags).
 std::vector<std::uint8_t> PackMeshVertices(const std::vector<sMeshVertex>& vertices, int flags);
 
-// Per-triangle tangent and binormal, normalised, written into the triangle's three vertices in
+// Per-triangle tangent (along growing u) and binormal (against growing v), normalised, written into the triangle's three vertices in
 // triangle order (a later triangle overwrites what an earlier one wrote). Triangles whose texture
 // coordinates are degenerate get zero vectors.
 void ComputeMeshTangents(std::vector<sMeshVertex>& vertices, const std::vector<std::uint16_t>& indices);

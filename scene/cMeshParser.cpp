@@ -34,7 +34,7 @@ cMeshParser::cMeshParser() { SetSeparators("{ } -"); }
 void cMeshParser::ParseFile(const char* fileName, std::vector<sMeshNodeData>& nodes) {
     const char* name = fileName ? fileName : "";
     IFileSystem* fs = GetProcessFileSystem();
-    IFile* file = fs && *name ? fs->OpenFile(name) : nullptr;
+    IFile* file = fs && *name && fs->FileExists(name) ? fs->OpenFile(name) : nullptr;
     if (!file) {
         RaiseError("cMeshParser::ParseFile : file '%s' not found", name);
     }

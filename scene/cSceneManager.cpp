@@ -36,8 +36,10 @@ bool EndsWithSlash(const char* folder) {
 
 } // namespace
 
-cSceneManager::cSceneManager()
-    : m_Resources(new cResourceManager()),
+cSceneManager::cSceneManager() : cSceneManager(new cResourceManager()) {}
+
+cSceneManager::cSceneManager(cResourceManager* resources)
+    : m_Resources(resources ? resources : new cResourceManager()),
       m_Serializer(new cSerializer(m_Resources.get())),
       m_Environment(new cEnvironment(m_Resources.get())) {
     m_Pipelines[PIPELINE_SHADER_MODEL_20].reset(

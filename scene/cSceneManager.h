@@ -35,6 +35,9 @@ public:
     // Builds the resource manager, then the serializer and the environment with it, then both pipelines with
     // the special-entity slots and the render settings; the shader pipeline is selected.
     cSceneManager();
+    // The same with a resource manager of the caller's making (a subclass that makes more kinds, for tests
+    // and tools); the scene manager owns it.
+    explicit cSceneManager(cResourceManager* resources);
     // Clears the scene, deletes both pipelines, then the members.
     ~cSceneManager() override;
     cSceneManager(const cSceneManager&) = delete;

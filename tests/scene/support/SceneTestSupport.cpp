@@ -1,0 +1,142 @@
+#include "scene/support/SceneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/filesystem/FileSystemGlobals.h"
+#include "engine/posix/cPosixFileSystem.h"
+
+namespace velmora::scene::test {
+
+namespace fs = std::filesystem;
+
+cScratchFolder::cScratchFolder() {
+    std::string pattern = (fs::temp_directory_path() / "velmora_scene_XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const char* made = mkdtemp(buffer.data());
+    m_Path = std::string(made ? made : buffer.data()) + "/";
+    m_FileSystem.reset(new cPosixFileSystem());
+    m_FileSystem->SetRootFolder(m_Path.c_str());
+    SetProcessFileSystem(m_FileSystem.get());
+}
+
+cScratchFolder::~cScratchFolder() {
+    SetProcessFileSystem(nullptr);
+    std::error_code error;
+    fs::remove_all(m_Path, error);
+}
+
+void cScratchFolder::Write(const std::string& name, const std::string& text) const {
+    const fs::path path = fs::path(m_Path) / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string cScratchFolder::Read(const std::string& name) const {
+    std::ifstream in(fs::path(m_Path) / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool cScratchFolder::Exists(const std::string& name) const { return fs::exists(fs::path(m_Path) / name); }
+
+cLogCapture::cLogCapture() { testing::internal::CaptureStdout(); }
+
+cLogCapture::~cLogCapture() { Text(); }
+
+const std::string& cLogCapture::Text() {
+    if (!m_Done) {
+        m_Text = testing::internal::GetCapturedStdout();
+        m_Done = true;
+    }
+    return m_Text;
+}
+
+// ---- Sound ---------------------------------------------------------------------------------------
+
+void cFakeSoundSource::Release() {
+    if (--references == 0) {
+        m_Engine.sources.erase(GetName());
+        delete this;
+    }
+}
+
+sound::ISoundSource* cFakeSoundSource::AddRef() {
+    ++references;
+    return this;
+}
+
+cFakeSoundEngine::~cFakeSoundEngine() {
+    for (auto& entry : sources) {
+        delete entry.second;
+    }
+}
+
+sound::ISoundSource* cFakeSoundEngine::CreateSource(const std::string& name, int mode) {
+    lastMode = mode;
+    for (const std::string& m : missing) {
+        if (m == name) {
+            return nullptr;
+        }
+    }
+    auto found = sources.find(name);
+    if (found != sources.end()) {
+        found->second->AddRef();
+        return found->second;
+    }
+    auto* source = new cFakeSoundSource(*this, name);
+    sources[name] = source;
+    return source;
+}
+
+// ---- Entities ------------------------------------------------------------------------------------
+
+IWater* cEntityFactory::CreateWater(const cColor& color, float density, float speed, float level) {
+    auto* water = new cFakeWater(&live);
+    water->SetColor(color);
+    water->SetDensity(density);
+    water->SetSpeed(speed);
+    water->SetLevel(level);
+    return water;
+}
+
+IRain* cEntityFactory::CreateRain(int count, float radius, float halfHeight, float halfWidth) {
+    auto* rain = new cFakeRain(&live);
+    rain->SetDropCount(count);
+    rain->SetRadius(radius);
+    rain->SetDropSize(halfWidth, halfHeight);
+    return rain;
+}
+
+IBillboard* cEntityFactory::CreateBillboard() { return new cFakeBillboard(&live); }
+
+ILensFlare* cEntityFactory::CreateLensFlare() { return new cFakeLensFlare(&live); }
+
+ISky* cEntityFactory::CreateSkyBox() { return new cFakeSky(&live); }
+
+// ---- Pipeline ------------------------------------------------------------------------------------
+
+bool cRecordingPipeline::Init() {
+    m_Log.push_back(m_Name + " init");
+    m_Initialized = !failInit;
+    return m_Initialized;
+}
+
+void cRecordingPipeline::Shutdown() {
+    m_Log.push_back(m_Name + " shutdown");
+    m_Initialized = false;
+}
+
+void cRecordingPipeline::Render(ISceneManager* scene, ICamera*) {
+    m_Log.push_back(m_Name + " render");
+    lastScene = scene;
+}
+
+} // namespace velmora::scene::test
