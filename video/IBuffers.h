@@ -2,6 +2,7 @@
 // Vertex and index buffers made by IRenderer::CreateVertexBuffer and
 // CreateIndexBuffer. They are reference-counted and listed by the renderer
 // for memory accounting; releasing a bound buffer to zero unbinds it first.
+// A colour element holds 4 bytes red, green, blue, alpha (a cColor).
 
 #include <cstddef>
 

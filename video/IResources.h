@@ -1,6 +1,7 @@
 #pragma once
 // The uncached resources: materials, render targets, output viewports and
-// occlusion queries. Each is owned by its creator and destroyed by Release.
+// occlusion queries. Each is owned by its creator and destroyed by Release,
+// which must come before the renderer goes away.
 
 #include <cstdint>
 #include <string>
@@ -82,7 +83,8 @@ public:
     virtual ~IOcclusionQuery() = default;
     // Destroys the query.
     virtual void Release() = 0;
-    // Waits for the device's answer; returns and stores the pixel count.
+    // Waits for the device's answer (for a bounded time, after which the last result stands);
+    // returns and stores the pixel count.
     virtual std::uint32_t GetResult() = 0;
     // The count stored by the last GetResult.
     virtual std::uint32_t GetLastResult() const = 0;

@@ -4,6 +4,13 @@
 // and the two header texts. The OpenGL renderer reads the "_ogl" variant of
 // the file (GLSL 1.20). Uniform setters write the named value into both
 // programs; a program that does not declare the name ignores it.
+//
+// In the OpenGL variant the engine's world-view-projection matrix is
+// gl_ModelViewProjectionMatrix, vertex elements arrive as gl_Vertex, gl_Normal,
+// gl_Color and gl_MultiTexCoord0-2, and the n-th sampler the program declares
+// (fragment program first) reads texture stage n. Matrices are sent as their 16
+// floats unchanged: pass the engine's matrix transposed (as "u_WorldMatrix" is)
+// and multiply row vectors on the left, "v * u_WorldMatrix".
 
 #include <string>
 
