@@ -648,7 +648,12 @@ do_return:
     if (fp < 0) {
         return;
     }
+    // Back behind the call, which counts as executed now: it may be a loop's condition or end a frame.
     next = frames[fp].current;
+    ip = code + (next - 1);
+    if (ip->post) {
+        goto post_action;
+    }
     goto settle;
 
 post_action: {

@@ -14,6 +14,7 @@
 #include "script/cScriptEnv.h"
 #include "script/cScriptParser.h"
 #include "script/cSyntaxNode.h"
+#include "script/NativeBinding.h"
 
 namespace velmora::script::test {
 
