@@ -209,8 +209,12 @@ void cSerializer::CheckTopLevel() {
 }
 
 void cSerializer::SkipBlock(const char* what) {
-    const std::int32_t outer = GetBraceDepth();
-    Expect("{");
+    if (!Is("{")) {
+        Expect("{");
+    }
+    // The depth counts the "{" as soon as it is the current token.
+    const std::int32_t outer = GetBraceDepth() - 1;
+    Next();
     while (!(Is("}") && GetBraceDepth() == outer)) {
         if (IsEnd()) {
             Error("unexpected end of file; '}' expected to close '%s'", what);

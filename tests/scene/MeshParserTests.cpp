@@ -3,11 +3,16 @@
 // reaches a buffer.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/core/cException.h"
 #include "scene/cMeshParser.h"
+#include "scene/support/SceneTestSupport.h"
 
 using namespace velmora;
 using namespace velmora::scene;
@@ -149,4 +154,28 @@ TEST(MeshParser, FilesAreFoundThroughTheFileSystemAndNamedInMessages) {
     } catch (const cException& e) {
         EXPECT_STREQ(e.GetText(), "meshes/x.mesh( 0 ) error : unexpected token 'bogus'");
     }
+}
+
+TEST(MeshParser, TheGeneratedVegetationMeshesParse) {
+    const std::string folder = test::BuildFolder() + "data/meshes/vegetation/";
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) GTEST_SKIP() << "no generated meshes in " << folder;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".mesh") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        std::vector<sMeshNodeData> nodes;
+        cMeshParser parser;
+        ASSERT_NO_THROW(parser.ParseText(text.str(), nodes, entry.path().c_str())) << entry.path();
+        ASSERT_FALSE(nodes.empty()) << entry.path();
+        for (const sMeshNodeData& node : nodes) {
+            EXPECT_FALSE(node.vertices.empty()) << entry.path();
+            EXPECT_EQ(node.indices.size() % 3, 0u);
+            EXPECT_FALSE(node.material.empty()) << entry.path();
+        }
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }

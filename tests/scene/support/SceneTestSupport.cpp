@@ -45,6 +45,10 @@ std::string cScratchFolder::Read(const std::string& name) const {
     return text.str();
 }
 
+void cScratchFolder::MakeFolder(const std::string& name) const {
+    fs::create_directories(fs::path(m_Path) / name);
+}
+
 bool cScratchFolder::Exists(const std::string& name) const { return fs::exists(fs::path(m_Path) / name); }
 
 cLogCapture::cLogCapture() { testing::internal::CaptureStdout(); }
@@ -57,6 +61,14 @@ const std::string& cLogCapture::Text() {
         m_Done = true;
     }
     return m_Text;
+}
+
+std::string BuildFolder() {
+    if (const char* bin = std::getenv("VELMORA_BINARY_DIR")) return std::string(bin) + "/";
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return "build/";
+    return self.parent_path().parent_path().string() + "/";
 }
 
 // ---- Sound ---------------------------------------------------------------------------------------

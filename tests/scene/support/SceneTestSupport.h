@@ -41,6 +41,8 @@ public:
     // The bytes of a file below the folder (empty when unreadable).
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
+    // Creates a folder below the folder (with its parents).
+    void MakeFolder(const std::string& name) const;
 
 private:
     std::string m_Path;
@@ -59,6 +61,9 @@ private:
     bool m_Done = false;
     std::string m_Text;
 };
+
+// The build folder (ending in '/'): VELMORA_BINARY_DIR, else the folder above the test program's.
+std::string BuildFolder();
 
 // ---- Sound ---------------------------------------------------------------------------------------
 
