@@ -1,6 +1,7 @@
 #pragma once
 // Desktop services the screensaver shell needs from the platform.
 
+#include <cstdint>
 #include <string>
 
 namespace brevonne {
@@ -14,5 +15,19 @@ void SetScreensaverRunning(bool running);
 
 // The path of the running executable; empty when it cannot be found.
 std::string GetExecutablePath();
+
+// The per-user folder the unpacked data archive goes to, without a trailing '/' (on Linux the
+// cache folder: $XDG_CACHE_HOME or ~/.cache, plus "Quillmere"), created when missing. Empty when
+// there is none or it cannot be created.
+std::string GetArchiveFolder();
+
+// A number that tells this process apart from the others running at the same time.
+unsigned long GetProcessNumber();
+
+// The largest resident memory the process has used so far, in bytes; 0 when unknown.
+std::uint64_t GetPeakMemoryBytes();
+
+// Seconds since the process started; negative when unknown.
+double GetProcessUptime();
 
 } // namespace brevonne

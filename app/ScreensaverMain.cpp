@@ -1,5 +1,6 @@
 #include "app/ScreensaverMain.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "app/CommandLine.h"
@@ -58,7 +59,12 @@ int ScreensaverMain(const std::vector<std::string>& args) {
             g_Screensaver->Destroy();
         }
     } catch (const velmora::cException& e) {
-        ShowErrorBox(e.GetText(), "Application raised an exception");
+        if (g_Screensaver->IsUnattended()) {
+            // Benchmark and capture runs have nobody to close a message box.
+            std::fprintf(stderr, "Application raised an exception: %s\n", e.GetText());
+        } else {
+            ShowErrorBox(e.GetText(), "Application raised an exception");
+        }
         if (running) {
             SetScreensaverRunning(false);
         }

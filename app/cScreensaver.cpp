@@ -1,27 +1,255 @@
 #include "app/cScreensaver.h"
 
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "app/AppendedArchive.h"
+#include "app/FlightFrame.h"
+#include "app/PNGFile.h"
+#include "app/Platform.h"
+#include "app/cLoadingScreen.h"
 #include "app/cSettings.h"
 #include "engine/IEngine.h"
+#include "engine/IInput.h"
+#include "engine/core/Log.h"
+#include "engine/core/cException.h"
+#include "engine/filesystem/IFileSystem.h"
+#include "scene/camera/cCamera.h"
+#include "sound/ISoundEngine.h"
+#include "video/IFont.h"
+#include "video/IRenderer.h"
+#include "video/ITexture.h"
+#include "video/cCommonRenderer.h"
 
 namespace brevonne {
 
-cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args)
-    : cScreensaverBase(commandLine, args) {}
+using namespace velmora;
+using namespace velmora::video;
 
-cScreensaver::~cScreensaver() = default;
+namespace {
+
+const char* const kProgressTexture = "data/textures/progress.tga";
+const char* const kSplashTexture = "data/textures/splash.tga";
+const char* const kEmptyCellTexture = "data/textures/progress_desaturated.tga";
+const char* const kDefaultFont = "data/fonts/default.fnt";
+const char* const kOverlayFont = "data/fonts/Agency FB_54.fnt";
+
+void ApplyOverlayProjection(IRenderer& r) { r.SetProjection(PROJ_ORTHOGRAPHIC, 0, 0, 0.01, 1000.0, -1.0, -1.0); }
+
+} // namespace
+
+cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args)
+    : cScreensaverBase(commandLine, args), m_Flight([this](int first, int last) {
+          return m_Engine ? m_Engine->RandomInt(first, last) : first;
+      }) {}
+
+cScreensaver::~cScreensaver() { Destroy(); }
 
 bool cScreensaver::Create() {
+    m_Options = ParseRunOptions(m_Args);
     if (!cScreensaverBase::Create()) {
         return false;
     }
+    ExtractData();
     // The desktop gamma follows the settings (-1..1 maps to -0.25..0.25; 0 keeps the desktop's ramp).
-    m_Engine->SetGamma(GetSettings().GetRecord().gamma * 0.25f, 1.0f);
-    m_Engine->Randomize();
+    const cSettingsRecord& settings = GetSettings().GetRecord();
+    m_Engine->SetGamma(settings.gamma * 0.25f, 1.0f);
+    if (m_Options.benchmarkFrames > 0) {
+        m_Engine->SeedRandom(kBenchmarkSeed);
+    } else {
+        m_Engine->Randomize();
+    }
+    const int width = m_Engine->GetViewWidth();
+    const int height = m_Engine->GetViewHeight();
+
+    ITexture2D* progress = m_Renderer->CreateTexture(kProgressTexture);
+    ITexture2D* splash = m_Renderer->CreateTexture(kSplashTexture);
+    ITexture2D* empty = m_Renderer->CreateTexture(kEmptyCellTexture);
+    cLoadingScreen loadingScreen(m_Engine, m_Renderer, progress, splash, empty);
+    if (m_Options.captureFrame == 0) {
+        loadingScreen.SetBeforePresent([this] { CaptureFrame(); });
+    }
+    // The splash shows at once, before the scene reports its first progress.
+    loadingScreen.OnProgress(0.0f);
+
+    m_Camera = CreateFlightCamera(width, height);
+    m_DefaultFont = m_Renderer->CreateFont(kDefaultFont);
+    m_OverlayFont = m_Renderer->CreateFont(kOverlayFont);
+
+    LoadScene(&loadingScreen);
+
+    if (sound::ISoundEngine* sound = m_Engine->GetSoundEngine()) {
+        sound->SetMasterVolume(settings.volume);
+    }
+    for (ITexture2D* texture : {progress, splash, empty}) {
+        if (texture) texture->Release();
+    }
+    m_Flight.Reserve(GetScenePaths().size());
+    ChooseNextPath();
     return true;
 }
 
-bool cScreensaver::Destroy() { return cScreensaverBase::Destroy(); }
+bool cScreensaver::Destroy() {
+    if (m_Camera) {
+        m_Camera->Release();
+        m_Camera = nullptr;
+    }
+    if (!m_ArchivePath.empty()) {
+        if (m_FileSystem) {
+            m_FileSystem->DeleteFile(m_ArchivePath.c_str());
+        }
+        m_ArchivePath.clear();
+    }
+    return cScreensaverBase::Destroy();
+}
 
-bool cScreensaver::Render() { return cScreensaverBase::Render(); }
+void cScreensaver::ExtractData() {
+    const std::string exePath = GetExecutablePath();
+    if (exePath.empty()) {
+        RaiseError("cScreensaver::ExtractData : GetModuleFileName failed");
+    }
+    const std::string folder = GetArchiveFolder();
+    if (folder.empty()) {
+        RaiseError("cScreensaver::ExtractData : failed to get archive folder path");
+    }
+    m_ArchivePath = ExtractAppendedArchive(*m_FileSystem, exePath, folder, GetProcessNumber());
+}
+
+void cScreensaver::ChooseNextPath() { m_Flight.ChooseNextPath(GetScenePaths()); }
+
+bool cScreensaver::Render() {
+    if (!m_Engine || !m_Renderer) {
+        return false;
+    }
+    const auto frameStart = std::chrono::steady_clock::now();
+    m_Engine->Update();
+
+    if (m_Input) {
+        const cVector2& mouse = m_Input->GetMousePosition();
+        if (HasMouseMoved(m_FirstMouseX, m_FirstMouseY, mouse.x, mouse.y)) {
+            return false;
+        }
+    }
+
+    if (m_Flight.GetCurrentPath()) {
+        const float frameTime = m_Options.benchmarkFrames > 0 ? kBenchmarkStep : m_Engine->GetFrameTime();
+        m_Flight.Advance(frameTime, GetScenePaths());
+        if (m_Camera) {
+            m_Flight.PlaceCamera(*m_Camera);
+        }
+    } else if (!m_Options.allowEmptyScene) {
+        RaiseError("cScreensaver::Render : no paths found");
+    }
+
+    const int width = m_Engine->GetViewWidth();
+    const int height = m_Engine->GetViewHeight();
+    const float aspect = height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
+    IRenderer& r = *m_Renderer;
+    r.SetFillMode(FM_SOLID);
+    r.BeginFrame(GetSceneFogColor());
+    r.SetProjectionMatrix(MakeFlightProjection(aspect));
+    r.SetCamera(m_Camera, false);
+    RenderScene();
+    r.RenderAxes(cVector3(0.0f, 0.0f, 0.0f), 1.0f);
+
+    const float fade = GetFade(m_Flight.GetParameter());
+    ApplyOverlayProjection(r);
+    r.SetTransform(MM_WORLD, static_cast<const cMatrix*>(nullptr));
+    r.SetTransform(MM_VIEW, static_cast<const cMatrix*>(nullptr));
+    // Drawn every frame, also fully transparent.
+    r.SetDepthWrite(false);
+    r.SetBlendFunc(BF_SRC_ALPHA, BF_INV_SRC_ALPHA);
+    r.RenderRect(nullptr, cRect(-1.0f, -1.0f, width + 1.0f, height + 1.0f), cRect(0.0f, 0.0f, 1.0f, 1.0f),
+                 cColor(0, 0, 0, GetFadeAlpha(fade)));
+    r.SetBlendFunc(BF_NONE, BF_NONE);
+    r.SetDepthWrite(true);
+
+    DrawOverlays(width);
+
+    ++m_FrameNumber;
+    if (m_FrameNumber == m_Options.captureFrame) {
+        CaptureFrame();
+    }
+    r.EndFrame();
+    return CountBenchmarkFrame(frameStart);
+}
+
+void cScreensaver::DrawOverlays(int viewWidth) {
+    if (!m_OverlayFont) {
+        return;
+    }
+    IRenderer& r = *m_Renderer;
+    const cSettingsRecord& settings = GetSettings().GetRecord();
+    if (settings.showFPS) {
+        ApplyOverlayProjection(r);
+        r.SetBlendFunc(BF_SRC_ALPHA, BF_INV_SRC_ALPHA);
+        m_OverlayFont->SetColor(1.0f, 1.0f, 1.0f, 0.75f);
+        m_OverlayFont->Printf(10.0f, 0.0f, "FPS: %4.1f", m_Engine->GetFPS());
+        r.SetBlendFunc(BF_NONE, BF_NONE);
+    }
+    if (settings.showClock) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local = {};
+        if (!localtime_r(&now, &local)) {
+            return;
+        }
+        const std::string text = FormatClock(local.tm_hour, local.tm_min, local.tm_sec);
+        const float textWidth = m_OverlayFont->MeasureText(text.c_str());
+        ApplyOverlayProjection(r);
+        r.SetBlendFunc(BF_SRC_ALPHA, BF_INV_SRC_ALPHA);
+        m_OverlayFont->SetColor(1.0f, 1.0f, 1.0f, 0.75f);
+        m_OverlayFont->Print(static_cast<float>(viewWidth) - textWidth - 10.0f, 0.0f, text.c_str());
+        r.SetBlendFunc(BF_NONE, BF_NONE);
+    }
+}
+
+void cScreensaver::CaptureFrame() {
+    const int width = m_Engine->GetViewWidth();
+    const int height = m_Engine->GetViewHeight();
+    std::vector<std::uint8_t> pixels;
+    if (!m_Renderer->ReadPixels(0, 0, width, height, pixels)) {
+        LogWarning("cScreensaver::CaptureFrame : failed to read frame %d back\n", m_FrameNumber);
+        return;
+    }
+    // The window has no use for alpha; an opaque picture shows what the screen shows.
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 255;
+    }
+    if (WritePNG(m_Options.captureFile, width, height, pixels)) {
+        LogMessage("Captured frame %d to '%s'\n", m_FrameNumber, m_Options.captureFile.c_str());
+    } else {
+        LogWarning("cScreensaver::CaptureFrame : failed to write '%s'\n", m_Options.captureFile.c_str());
+    }
+}
+
+bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart) {
+    if (m_Options.benchmarkFrames <= 0) {
+        return true;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const auto since = m_Benchmark.GetFrameCount() == 0 ? frameStart : m_LastFrameEnd;
+    m_LastFrameEnd = now;
+    if (m_Benchmark.GetFrameCount() == 0) {
+        m_Benchmark.SetStartupTime(GetProcessUptime());
+    }
+    cCommonRenderer::sFrameStatistics statistics;
+    if (const auto* common = dynamic_cast<const cCommonRenderer*>(m_Renderer)) {
+        statistics = common->GetFrameStatistics();
+    }
+    m_Benchmark.AddFrame(std::chrono::duration<double>(now - since).count(), statistics.drawCalls,
+                         statistics.triangles);
+    if (m_Benchmark.GetFrameCount() < m_Options.benchmarkFrames) {
+        return true;
+    }
+    m_Benchmark.SetPeakMemory(GetPeakMemoryBytes());
+    char title[256];
+    std::snprintf(title, sizeof(title), "flight benchmark: %d x %d, %d frames, step %.4f s, seed %u, %s pipeline",
+                  m_Engine->GetViewWidth(), m_Engine->GetViewHeight(), m_Options.benchmarkFrames, kBenchmarkStep,
+                  kBenchmarkSeed, GetSettings().GetRecord().useShaders ? "shader" : "fixed-function");
+    std::fputs(cBenchmark::Format(m_Benchmark.Summarize(), title).c_str(), stdout);
+    std::fflush(stdout);
+    return false;
+}
 
 } // namespace brevonne

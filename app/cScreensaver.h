@@ -1,18 +1,73 @@
 #pragma once
-// The screensaver application object: the island flight on top of the engine.
+// The screensaver application object: unpacks the data appended to the
+// executable, shows the loading screen while the scene loads, then flies the
+// camera along the scene's paths, fading to black at the end of each, with
+// the optional frames-per-second and clock overlays.
+//
+// Every call into the scene layer goes through the few members marked
+// "scene link" (cScreensaver_scene.cpp).
 
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/RunOptions.h"
+#include "app/cBenchmark.h"
+#include "app/cFlight.h"
 #include "app/cScreensaverBase.h"
+#include "engine/core/cColor.h"
+
+namespace velmora::scene {
+class cCamera;
+class IScenePath;
+}
 
 namespace brevonne {
+
+class cLoadingScreen;
 
 class cScreensaver : public cScreensaverBase {
 public:
     cScreensaver(const std::string& commandLine, const std::vector<std::string>& args);
     ~cScreensaver() override;
 
+    // Base creation, data extraction, gamma, random seed, loading screen, camera, fonts, scene,
+    // sound volume and the first path.
     bool Create() override;
+    // Releases the camera and deletes the unpacked archive, then the base Destroy.
     bool Destroy() override;
+    // One flight frame; false when the mouse moved (or a benchmark has flown its frames).
     bool Render() override;
+
+    // Picks the next path (every path once before any repeats).
+    void ChooseNextPath();
+    // True for benchmark and capture runs: nobody is there to close a message box.
+    bool IsUnattended() const { return m_Options.IsUnattended(); }
+
+private:
+    // Copies the archive appended to the executable to ".pk" in the archive folder and adds it
+    // to the file system (nothing when the executable carries none).
+    void ExtractData();
+    void DrawOverlays(int viewWidth);
+    // Reads the frame being drawn back and writes it to the capture file.
+    void CaptureFrame();
+    // Benchmark bookkeeping after a presented frame; false once the last frame was flown.
+    bool CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart);
+
+    // ---- Scene link ------------------------------------------------------------------------
+    velmora::scene::cCamera* CreateFlightCamera(int viewWidth, int viewHeight);
+    void LoadScene(cLoadingScreen* loadingScreen);
+    const std::vector<velmora::scene::IScenePath*>& GetScenePaths() const;
+    velmora::cColor GetSceneFogColor() const;
+    void RenderScene();
+
+    sRunOptions m_Options;
+    velmora::scene::cCamera* m_Camera = nullptr;
+    cFlight m_Flight;
+    std::string m_ArchivePath;
+    int m_FrameNumber = 0;
+    cBenchmark m_Benchmark;
+    std::chrono::steady_clock::time_point m_LastFrameEnd;
 };
 
 } // namespace brevonne

@@ -1,7 +1,15 @@
 #include <SDL.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "app/Platform.h"
@@ -31,6 +39,91 @@ std::string GetExecutablePath() {
         return std::string();
     }
     return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+namespace {
+
+// Creates every missing folder along an absolute path; false when the last one is not a folder then.
+bool MakeFolders(const std::string& path, mode_t mode) {
+    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::string GetArchiveFolder() {
+    // Relative values of XDG_CACHE_HOME are to be ignored.
+    std::string cache;
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg && xdg[0] == '/') {
+        cache = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') {
+            const passwd* entry = getpwuid(getuid());
+            home = entry ? entry->pw_dir : nullptr;
+        }
+        if (!home || home[0] != '/') {
+            return std::string();
+        }
+        cache = std::string(home) + "/.cache";
+    }
+    while (cache.size() > 1 && cache.back() == '/') {
+        cache.pop_back();
+    }
+    const std::string folder = cache + "/Quillmere";
+    if (!MakeFolders(cache, 0700) || !MakeFolders(folder, 0700)) {
+        return std::string();
+    }
+    return folder;
+}
+
+unsigned long GetProcessNumber() { return static_cast<unsigned long>(getpid()); }
+
+std::uint64_t GetPeakMemoryBytes() {
+    rusage usage = {};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024u;  // kilobytes on Linux
+}
+
+double GetProcessUptime() {
+    // Field 22 of /proc/self/stat: the start time in clock ticks after boot. The name field
+    // before it may hold blanks, so counting starts after its closing parenthesis.
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return -1.0;
+    }
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+        return -1.0;
+    }
+    std::istringstream fields(line.substr(close + 1));
+    std::string field;
+    unsigned long long startTicks = 0;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+        if (i == 22) {
+            startTicks = std::strtoull(field.c_str(), nullptr, 10);
+        }
+    }
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    timespec now = {};
+    if (startTicks == 0 || ticksPerSecond <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) {
+        return -1.0;
+    }
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9 -
+           static_cast<double>(startTicks) / static_cast<double>(ticksPerSecond);
 }
 
 } // namespace brevonne

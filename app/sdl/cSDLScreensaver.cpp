@@ -14,6 +14,8 @@
 #include "engine/filesystem/IFileSystem.h"
 #include "engine/core/Log.h"
 #include "engine/sdl/SDLPlatform.h"
+#include "scene/cSceneManager.h"
+#include "video/IFont.h"
 #include "video/IRenderer.h"
 
 namespace brevonne {
@@ -109,6 +111,7 @@ bool cSDLScreensaver::Create() {
     // 6. The services the frame uses.
     m_Renderer = m_Engine->GetRenderer();
     m_SceneManager = m_Engine->GetSceneManager();
+    m_ResourceManager = m_SceneManager ? m_SceneManager->GetResourceManager() : nullptr;
     m_Input = m_Engine->GetInput();
     m_SoundEngine = m_Engine->GetSoundEngine();
 
@@ -160,6 +163,10 @@ bool cSDLScreensaver::Render() {
     m_Engine->Update();
     m_Renderer->BeginFrame();
     m_Renderer->SetProjection(0, 0, 0, 0.01, 1000.0, -1.0, -1.0);
+    if (m_DefaultFont) {
+        m_DefaultFont->Printf(100.0f, 10.0f, "%d x %d | fps: %2.2f", m_Engine->GetViewWidth(),
+                              m_Engine->GetViewHeight(), m_Engine->GetFPS());
+    }
     m_Renderer->EndFrame();
     return true;
 }

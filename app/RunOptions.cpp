@@ -1,0 +1,98 @@
+#include "app/RunOptions.h"
+
+#include <strings.h>
+
+#include <cstdlib>
+
+#include "engine/core/cException.h"
+#include "engine/parser/cParser.h"
+
+namespace brevonne {
+
+using namespace velmora;
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Words the tokenizer cuts as one token as they are: options, mode switches and plain numbers.
+// Everything else (file names with dots, slashes or blanks) goes in double quotes.
+bool IsPlainWord(const std::string& word) {
+    if (word.empty()) return false;
+    bool digits = true;
+    for (char c : word) digits = digits && IsDigit(c);
+    if (digits) return true;
+    std::size_t i = (word[0] == '-' || word[0] == '/') ? 1 : 0;
+    if (i >= word.size() || !IsLetter(word[i])) return false;
+    for (; i < word.size(); ++i) {
+        if (!IsLetter(word[i]) && !IsDigit(word[i]) && word[i] != '-' && word[i] != '_') return false;
+    }
+    return true;
+}
+
+std::string QuoteForTokenizer(const std::string& word) {
+    std::string quoted = "\"";
+    for (char c : word) {
+        if (c == '"') continue;  // a string literal cannot hold one
+        if (c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+bool IsOption(const cParser& parser, const char* name) {
+    return !parser.IsEnd() && parser.GetToken().type != TOKEN_STRING &&
+           strcasecmp(parser.GetToken().text.c_str(), name) == 0;
+}
+
+// The next token as a frame number in [least, kMaxOptionFrame].
+int ReadFrame(cParser& parser, const char* option, int least) {
+    parser.Next();
+    const sToken& token = parser.GetToken();
+    if (parser.IsEnd() || token.type != TOKEN_NUMBER || (token.flags & TOKEN_FLAG_FLOAT) != 0 ||
+        token.text.size() > 8) {
+        RaiseError("cScreensaver::Create : '%s' needs a frame number", option);
+    }
+    const long value = std::strtol(token.text.c_str(), nullptr, 10);
+    if (value < least || value > kMaxOptionFrame) {
+        RaiseError("cScreensaver::Create : '%s' frame %ld is out of range", option, value);
+    }
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+sRunOptions ParseRunOptions(const std::vector<std::string>& args) {
+    std::string line;
+    for (const std::string& arg : args) {
+        line += IsPlainWord(arg) ? arg : QuoteForTokenizer(arg);
+        line += ' ';
+    }
+    sRunOptions options;
+    cParser parser;
+    parser.SetSeparators(" ");
+    parser.SetText(line);
+    while (!parser.IsEnd()) {
+        if (IsOption(parser, "-bench")) {
+            options.benchmarkFrames = ReadFrame(parser, "-bench", 1);
+        } else if (IsOption(parser, "-capture")) {
+            options.captureFrame = ReadFrame(parser, "-capture", 0);
+            parser.Next();
+            const sToken& file = parser.GetToken();
+            const bool option = file.type != TOKEN_STRING && !file.text.empty() && file.text[0] == '-';
+            if (parser.IsEnd() || file.text.empty() || option) {
+                RaiseError("cScreensaver::Create : '-capture' needs a file name");
+            }
+            options.captureFile = parser.GetToken().text;
+        } else if (IsOption(parser, "-emptyscene")) {
+            options.allowEmptyScene = true;
+        } else if (IsOption(parser, "-path")) {
+            parser.Next();
+        }
+        parser.Next();
+    }
+    return options;
+}
+
+} // namespace brevonne

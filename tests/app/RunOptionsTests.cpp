@@ -1,0 +1,79 @@
+// The benchmark, capture and empty-scene options of the full-screen run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/RunOptions.h"
+#include "app/cBenchmark.h"
+#include "engine/core/cException.h"
+
+using namespace brevonne;
+
+namespace {
+
+std::string OptionError(const std::vector<std::string>& args) {
+    try {
+        ParseRunOptions(args);
+    } catch (const velmora::cException& e) {
+        return e.GetText();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(RunOptions, ReadsBenchmarkCaptureAndEmptyScene) {
+    const sRunOptions none = ParseRunOptions({"/S"});
+    EXPECT_EQ(none.benchmarkFrames, 0);
+    EXPECT_EQ(none.captureFrame, -1);
+    EXPECT_FALSE(none.allowEmptyScene);
+    EXPECT_FALSE(none.IsUnattended());
+
+    const sRunOptions all = ParseRunOptions(
+        {"/s", "-PATH", "/data//x", "-Bench", "300", "-capture", "12", "/tmp/a b/frame.png", "-emptyscene"});
+    EXPECT_EQ(all.benchmarkFrames, 300);
+    EXPECT_EQ(all.captureFrame, 12);
+    EXPECT_EQ(all.captureFile, "/tmp/a b/frame.png");  // blanks, case and slashes kept
+    EXPECT_TRUE(all.allowEmptyScene);
+    EXPECT_TRUE(all.IsUnattended());
+
+    EXPECT_EQ(ParseRunOptions({"/S", "-capture", "0", "shot.png"}).captureFrame, 0);
+    EXPECT_EQ(ParseRunOptions({"/S", "-capture", "1", "C:\\shots\\one.png"}).captureFile, "C:\\shots\\one.png");
+    // A "-bench" given as the value of "-path" is a folder name.
+    EXPECT_EQ(ParseRunOptions({"/S", "-path", "-bench"}).benchmarkFrames, 0);
+}
+
+TEST(RunOptions, MissingOrBadValuesRaise) {
+    EXPECT_EQ(OptionError({"/S", "-bench"}), "cScreensaver::Create : '-bench' needs a frame number");
+    EXPECT_EQ(OptionError({"/S", "-bench", "fast"}), "cScreensaver::Create : '-bench' needs a frame number");
+    EXPECT_EQ(OptionError({"/S", "-bench", "2.5"}), "cScreensaver::Create : '-bench' needs a frame number");
+    EXPECT_EQ(OptionError({"/S", "-bench", "0"}), "cScreensaver::Create : '-bench' frame 0 is out of range");
+    EXPECT_EQ(OptionError({"/S", "-bench", "99999999999999"}), "cScreensaver::Create : '-bench' needs a frame number");
+    EXPECT_EQ(OptionError({"/S", "-capture", "3"}), "cScreensaver::Create : '-capture' needs a file name");
+    EXPECT_EQ(OptionError({"/S", "-capture", "3", "-emptyscene"}),
+              "cScreensaver::Create : '-capture' needs a file name");
+}
+
+TEST(BenchmarkFigures, MedianPercentileAndPerFrameCounts) {
+    EXPECT_EQ(cBenchmark::Percentile({}, 0.5), 0.0);
+    EXPECT_EQ(cBenchmark::Percentile({3, 1, 2}, 0.5), 2.0);
+    std::vector<double> hundred;
+    for (int i = 100; i >= 1; --i) hundred.push_back(i);
+    EXPECT_EQ(cBenchmark::Percentile(hundred, 0.95), 95.0);
+    EXPECT_EQ(cBenchmark::Percentile(hundred, 1.0), 100.0);
+
+    cBenchmark bench;
+    bench.AddFrame(0.010, 4, 100);
+    bench.AddFrame(0.030, 6, 300);
+    bench.AddFrame(0.020, 5, 200);
+    const cBenchmark::sSummary s = bench.Summarize();
+    EXPECT_EQ(s.frames, 3);
+    EXPECT_NEAR(s.medianMs, 20.0, 1e-9);
+    EXPECT_NEAR(s.p95Ms, 30.0, 1e-9);
+    EXPECT_DOUBLE_EQ(s.drawCallsPerFrame, 5.0);
+    EXPECT_DOUBLE_EQ(s.trianglesPerFrame, 200.0);
+    const std::string text = cBenchmark::Format(s, "title");
+    EXPECT_NE(text.find("frames per second: 50.0 at the median"), std::string::npos) << text;
+    EXPECT_NE(text.find("start-up (process start to first flight frame): unknown"), std::string::npos) << text;
+}
