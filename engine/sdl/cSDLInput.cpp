@@ -79,11 +79,15 @@ void cSDLInput::Capture(int width, int height) {
     }
 
     // The global cursor position works whether or not the window has the
-    // mouse focus (a screensaver window may never receive it).
+    // mouse focus (a screensaver window may never receive it). While the
+    // window has the focus its own position is used: X servers without raw
+    // input events leave SDL's global position at its first value.
     int gx = 0, gy = 0;
-    const Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
+    Uint32 buttons = SDL_GetGlobalMouseState(&gx, &gy);
     int wx = 0, wy = 0;
-    if (m_Window) {
+    if (m_Window && SDL_GetMouseFocus() == m_Window) {
+        buttons = SDL_GetMouseState(&gx, &gy);
+    } else if (m_Window) {
         SDL_GetWindowPosition(m_Window, &wx, &wy);
     }
     down[kKeyLeftButton] = (buttons & SDL_BUTTON_LMASK) != 0;
