@@ -374,5 +374,4 @@ TEST_F(sSceneFixture, ResourceNamesAreSortedAndListedOnce) {
     EXPECT_EQ(scene.GetResourceNames(), (std::vector<std::string>{"flare.tga", "glow.tga", "rock.mesh", "rock.tga",
                                                                   "sand.dds", "sky/top.jpg", "surf.ogg"}));
     scene.SetTerrain(nullptr);
-    terrain->layers[0] = terrain->layers[3] = nullptr;
 }

@@ -25,6 +25,8 @@ int RunZipLs(int argc, char** argv);
 int RunZipCat(int argc, char** argv);
 int RunSound(int argc, char** argv);
 int RunImage(int argc, char** argv);
+int RunMesh(int argc, char** argv);
+int RunScene(int argc, char** argv);
 
 inline constexpr sVerb kVerbs[] = {
     {"zip-ls", "<archive>", "list the entries of a ZIP archive as the file system sees them", RunZipLs},
@@ -33,6 +35,10 @@ inline constexpr sVerb kVerbs[] = {
      RunSound},
     {"image", "<in.tga|in.dds|in.jpg> <out.png|out.ppm> [cube face 0-5]",
      "decode an image with the engine's loaders and write level 0 as PNG or PPM, top row first", RunImage},
+    {"mesh", "<file.mesh>", "load a static mesh and print its parts, vertex and triangle counts, bounds and textures",
+     RunMesh},
+    {"scene", "<folder> | resave <in-folder> <out-folder>",
+     "print what a scene folder holds, or read it and write it back with the engine's writer", RunScene},
 };
 
 // Prints "usage: velmora-tool <verb> <arguments>" for one verb to standard error; returns 2.
