@@ -468,18 +468,10 @@ TEST_F(sSerializerFixture, NullArgumentsAndMissingFiles) {
     EXPECT_EQ(message([&] { serializer.ReadEnvironment(file, nullptr); }),
               "cSerializer::ReadEnvironment : NULL pointer to environment");
     file->Release();
-    EXPECT_EQ(message([&] { serializer.ReadScenePaths(none, paths); }), "cSerializer::ReadScenePaths : NULL pointer to file");
-    EXPECT_EQ(message([&] { serializer.ReadEntities(none, true, entities); }),
-              "cSerializer::ReadEntities : NULL pointer to file");
     EXPECT_EQ(message([&] { serializer.ReadSceneMeshes(none, meshes); }),
               "cSerializer::ReadSceneMeshes : NULL pointer to file");
-    EXPECT_EQ(message([&] { serializer.WriteEnvironment(none, &environment); }),
-              "cSerializer::WriteEnvironment : NULL pointer to file");
-    EXPECT_EQ(message([&] { serializer.WritePaths(none, paths); }), "cSerializer::WritePaths : NULL pointer to file");
     EXPECT_EQ(message([&] { serializer.WriteEntities(none, entities); }),
               "cSerializer::WriteEntities : NULL pointer to file");
-    EXPECT_EQ(message([&] { serializer.ReadTerrain(none, nullptr); }),
-              "cSerializer::ReadTerrain : NULL pointer to source file");
 
     cLogCapture log;
     EXPECT_FALSE(serializer.ReadEnvironment("missing.scene", &environment));

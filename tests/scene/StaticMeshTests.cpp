@@ -150,27 +150,6 @@ TEST_F(sMeshFixture, SceneFlagsPackPositionColourNormalAndTextureCoordinate) {
     mesh->Release();
 }
 
-TEST_F(sMeshFixture, OnlyTheRequestedElementsReachTheVertexBuffer) {
-    for (int flags : std::vector<int>{0, MESH_TEXCOORDS, MESH_NORMALS, MESH_COLORS, MESH_NORMALS | MESH_TANGENTS, 0x36}) {
-        cResourceManager own;
-        own.SetRenderer(&renderer);
-        cLogCapture log;
-        IStaticMesh* mesh = own.CreateMesh("quad.mesh", flags);
-        ASSERT_NE(mesh, nullptr) << flags;
-        auto* vertices = dynamic_cast<cMemoryVertexBuffer*>(mesh->GetNode(1)->GetVertexBuffer());
-        ASSERT_NE(vertices, nullptr);
-        const sMeshVertexFormat expected = GetMeshVertexFormat(flags);
-        EXPECT_EQ(vertices->stride, expected.stride) << flags;
-        ASSERT_EQ(vertices->format.size(), expected.elements.size()) << flags;
-        for (std::size_t i = 0; i < expected.elements.size(); ++i) {
-            EXPECT_EQ(vertices->format[i].usage, expected.elements[i].usage);
-            EXPECT_EQ(vertices->format[i].offset, expected.elements[i].offset);
-        }
-        EXPECT_EQ(vertices->Data().size(), 3u * static_cast<std::size_t>(expected.stride));
-        mesh->Release();
-    }
-}
-
 TEST_F(sMeshFixture, TangentsAreComputedOnlyWithNormals) {
     IStaticMesh* with = Load(MESH_NORMALS | MESH_TANGENTS | MESH_TEXCOORDS);
     cResourceManager other;
