@@ -1,5 +1,7 @@
 #include "script/cFuncDef.h"
 
+#include <cstddef>
+
 #include "engine/core/cException.h"
 #include "script/cNamespace.h"
 #include "script/cNativeFunction.h"
@@ -7,6 +9,8 @@
 #include "script/cVariable.h"
 
 namespace velmora::script {
+
+static_assert(cFuncDef::kFrameAlignment >= alignof(std::max_align_t), "frames hold objects of any type");
 
 cFuncDef::cFuncDef(const std::string& name, const cTypeDef* returnType, bool returnsReference)
     : m_Name(name), m_ReturnType(returnType), m_ReturnsReference(returnsReference) {}
@@ -37,14 +41,17 @@ void cFuncDef::AddLocal(cVariable* variable) {
     if (!variable) {
         RaiseError("cFuncDef::AddLocal : NULL pointer to variable");
     }
+    const cTypeDef* type = variable->GetType();
+    const std::int32_t size = type ? type->GetSize() : 0;
+    // Locals are at least 4-byte aligned; the locals area itself starts at kFrameAlignment.
+    const std::int32_t alignment = type ? (type->GetAlignment() > 4 ? type->GetAlignment() : 4) : 4;
     sOperand location;
     location.base = BASE_LOCALS;
-    location.offset = m_LocalsSize;
+    location.offset = cTypeDef::Align(m_LocalsSize, alignment);
     variable->SetLocation(location);
     variable->AddFlags(VAR_LOCAL);
     m_Locals.push_back(variable);
-    const std::int32_t size = variable->GetType() ? variable->GetType()->GetSize() : 0;
-    m_LocalsSize += (size + 3) & ~3; // locals stay 4-byte aligned in the frame
+    m_LocalsSize = cTypeDef::Align(location.offset + size, 4);
 }
 
 void cFuncDef::SetNative(std::unique_ptr<cNativeFunction> native) { m_Native = std::move(native); }

@@ -32,6 +32,9 @@ public:
     cFuncDef(const cFuncDef&) = delete;
     cFuncDef& operator=(const cFuncDef&) = delete;
 
+    // The alignment of the locals area of a frame.
+    static constexpr std::int32_t kFrameAlignment = 16;
+
     // The size an argument takes in the argument block.
     static std::int32_t ArgumentSize(bool byReference);
 

@@ -8,11 +8,12 @@ cMemoryBlock::cMemoryBlock(std::int32_t size, bool growable) : m_Size(size < 0 ?
     m_Data.assign(static_cast<std::size_t>(m_Size) + kSlack, 0);
 }
 
-std::int32_t cMemoryBlock::Allocate(std::int32_t size) {
-    if (size < 0) {
+std::int32_t cMemoryBlock::Allocate(std::int32_t size, std::int32_t alignment) {
+    if (size < 0 || alignment < 1) {
         return -1;
     }
-    const std::int64_t end = static_cast<std::int64_t>(m_Used) + size;
+    const std::int64_t start = (static_cast<std::int64_t>(m_Used) + alignment - 1) / alignment * alignment;
+    const std::int64_t end = start + size;
     if (end > m_Size) {
         if (!m_Growable || end > std::numeric_limits<std::int32_t>::max() / 2) {
             return -1;
@@ -24,9 +25,8 @@ std::int32_t cMemoryBlock::Allocate(std::int32_t size) {
         m_Data.resize(static_cast<std::size_t>(grown) + kSlack, 0);
         m_Size = static_cast<std::int32_t>(grown);
     }
-    const std::int32_t offset = m_Used;
     m_Used = static_cast<std::int32_t>(end);
-    return offset;
+    return static_cast<std::int32_t>(start);
 }
 
 } // namespace velmora::script

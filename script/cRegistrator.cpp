@@ -205,7 +205,7 @@ bool cRegistrator::RegisterClassMethod(cTypeDef* handle, const char* returnType,
     function->SetNative(std::unique_ptr<cNativeFunction>(entry.Clone()));
     function->SetOwnerClass(handle);
 
-    const std::int32_t slot = m_Memory.Allocate(4);
+    const std::int32_t slot = m_Memory.Allocate(4, 4);
     if (slot < 0) {
         RaiseError("cRegistrator::RegisterClassMethod : out of script memory for '%s::%s'", handle->GetName().c_str(),
                    Text(name));

@@ -191,7 +191,7 @@ bool cScript::AllocateConstant(const void* bytes, std::int32_t size, sOperand& o
     const std::string key(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
     auto it = m_Constants.find(key);
     if (it == m_Constants.end()) {
-        const std::int32_t offset = m_Memory.Allocate(size);
+        const std::int32_t offset = m_Memory.Allocate(size, size >= 4 ? 4 : 1);
         if (offset < 0) {
             return false;
         }

@@ -293,6 +293,7 @@ void cScriptCompiler::DeclareMember(cTypeDef* type, const cSyntaxNode* member, s
             continue;
         }
         LogMessage("Adding class field '%s::%s'...\n", type->GetName().c_str(), name.c_str());
+        offset = cTypeDef::Align(offset, fieldType.type->GetAlignment());
         type->AddField(name, fieldType.type, fieldType.isConst, offset);
         offset += fieldType.type->GetSize();
     }
@@ -353,7 +354,7 @@ void cScriptCompiler::DeclareGlobal(const sTypeText& type, const sDeclarator& de
         m_Folding = false;
     }
     const std::int32_t size = type.type->GetSize();
-    const std::int32_t offset = m_Script.GetMemory().Allocate(size);
+    const std::int32_t offset = m_Script.GetMemory().Allocate(size, type.type->GetAlignment());
     if (offset < 0) {
         Fail(line, "'%s' : out of script memory, %d more bytes needed", name.c_str(), size);
     }
@@ -405,7 +406,7 @@ void cScriptCompiler::DeclareFunction(const cSyntaxNode* node) {
         entry.name = argumentName;
         function->AddArgument(entry);
     }
-    const std::int32_t slot = m_Script.GetMemory().Allocate(4);
+    const std::int32_t slot = m_Script.GetMemory().Allocate(4, 4);
     if (slot < 0) {
         Fail(node->line, "'%s' : out of script memory, %d more bytes needed", name.c_str(), 4);
     }

@@ -601,11 +601,15 @@ enter_function: {
     if (arguments < floor) {
         RaiseError("cScript::Execute : value stack underflow");
     }
-    std::uint8_t* locals = arguments + callee->GetArgumentsSize();
-    std::uint8_t* temps = locals + callee->GetLocalsSize();
-    if (callee->GetLocalsSize() + callee->GetTempsSize() > stackEnd - locals) {
+    // The locals start aligned, for objects that host methods work on.
+    const std::uintptr_t behind = reinterpret_cast<std::uintptr_t>(arguments + callee->GetArgumentsSize());
+    const std::uintptr_t aligned = (behind + cFuncDef::kFrameAlignment - 1) & ~std::uintptr_t(cFuncDef::kFrameAlignment - 1);
+    if (callee->GetLocalsSize() + callee->GetTempsSize() + static_cast<std::int64_t>(aligned - behind) >
+        stackEnd - (arguments + callee->GetArgumentsSize())) {
         RaiseError("cScript::Execute : value stack overflow");
     }
+    std::uint8_t* locals = reinterpret_cast<std::uint8_t*>(aligned);
+    std::uint8_t* temps = locals + callee->GetLocalsSize();
     if (fp + 1 >= maxFrames) {
         RaiseError("cScript::Execute : frame stack overflow");
     }

@@ -1,5 +1,7 @@
 #include "script/cTypeDef.h"
 
+#include <cstddef>
+
 #include "engine/core/cException.h"
 #include "script/cVariable.h"
 
@@ -12,6 +14,13 @@ cTypeDef::cTypeDef(const std::string& name, std::int32_t id, std::int32_t size, 
 }
 
 cTypeDef::~cTypeDef() = default;
+
+std::int32_t cTypeDef::GetAlignment() const {
+    if (m_Kind == eTypeKind::Class) {
+        return static_cast<std::int32_t>(alignof(std::max_align_t));
+    }
+    return m_Size >= 4 ? 4 : 1;
+}
 
 bool cTypeDef::IsInheritedFrom(const cTypeDef* base) const {
     for (const cTypeDef* type = this; type; type = type->m_Parent) {

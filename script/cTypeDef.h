@@ -50,6 +50,13 @@ public:
     const sScriptString& GetNameString() const { return m_NameString; }
     std::int32_t GetId() const { return m_Id; }
     std::int32_t GetSize() const { return m_Size; }
+    // The alignment a value of the type gets in script memory and frames: objects get the strictest
+    // fundamental alignment, since host code may work on them.
+    std::int32_t GetAlignment() const;
+    // offset rounded up to alignment.
+    static std::int32_t Align(std::int32_t offset, std::int32_t alignment) {
+        return (offset + alignment - 1) / alignment * alignment;
+    }
     void SetSize(std::int32_t size) { m_Size = size; }
     eTypeKind GetKind() const { return m_Kind; }
     bool IsClass() const { return m_Kind == eTypeKind::Class; }

@@ -111,12 +111,13 @@ TEST_F(ScriptCompiler, GlobalsArePlacedInScriptMemoryWithTheirInitialValues) {
     EXPECT_EQ(Int("k"), -12);
     EXPECT_STREQ(static_cast<const sScriptString*>(m_Script->GetVariable("s"))->text, "hi");
     EXPECT_EQ(Int("n::x"), 65);
-    // Offsets grow by each type's size: a(4) f(4) b(1) k(4) s(28) x(4), then the constants.
+    // Offsets grow by each type's size, aligned: a(4) f(4) b(1) k(4) s(28) x(4).
     const std::uint8_t* base = m_Script->GetMemory().GetData();
     EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("a")) - base, 0);
     EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("b")) - base, 8);
-    EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("k")) - base, 9);
-    EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("n::x")) - base, 41);
+    EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("k")) - base, 12);
+    EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("s")) - base, 16);
+    EXPECT_EQ(static_cast<const std::uint8_t*>(m_Script->GetVariable("n::x")) - base, 44);
     // A constant keeps its value in its record and stands for it in expressions.
     const cVariable* k = m_Script->FindVariable("k");
     ASSERT_TRUE(k && k->HasValue());
@@ -139,9 +140,9 @@ TEST_F(ScriptCompiler, ClassesLayOutFieldsAfterTheirParent) {
     EXPECT_NE(log.find("Adding class field 'B::y'..."), std::string::npos);
     const cTypeDef* b = m_Script->GetRoot().FindType("B");
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->GetSize(), 9);
+    EXPECT_EQ(b->GetSize(), 12);
     ASSERT_NE(b->FindField("y"), nullptr);
-    EXPECT_EQ(b->FindField("y")->offset, 5);
+    EXPECT_EQ(b->FindField("y")->offset, 8);
     EXPECT_EQ(b->FindField("x")->offset, 0);
     EXPECT_TRUE(b->IsInheritedFrom(m_Script->GetRoot().FindType("A")));
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,8 +52,16 @@ protected:
     bool Compile(const std::string& source) { return m_Script->CompileString(source.c_str()); }
     bool Has(const std::string& text) const { return m_Script->GetMessages().Contains(text); }
     std::vector<std::string> Messages() const { return Texts(m_Script->GetMessages()); }
-    std::int32_t Int(const char* name) { return *static_cast<const std::int32_t*>(m_Script->GetVariable(name)); }
-    float Float(const char* name) { return *static_cast<const float*>(m_Script->GetVariable(name)); }
+    std::int32_t Int(const char* name) {
+        std::int32_t value = 0;
+        std::memcpy(&value, m_Script->GetVariable(name), 4);
+        return value;
+    }
+    float Float(const char* name) {
+        float value = 0.0f;
+        std::memcpy(&value, m_Script->GetVariable(name), 4);
+        return value;
+    }
 
     // The text of the exception a call raises ("" when it raises none).
     template <class F>
