@@ -18,6 +18,7 @@
 
 using namespace velmora;
 using namespace velmora::video;
+using vtest::Near;
 
 namespace {
 
@@ -57,30 +58,13 @@ std::vector<sFullVertex> FullQuad() {
     return vertices;
 }
 
-::testing::AssertionResult Near(const std::array<std::uint8_t, 4>& got, int r, int g, int b, int a = 255) {
-    const int want[4] = {r, g, b, a};
-    for (int i = 0; i < 4; ++i) {
-        if (std::abs(got[i] - want[i]) > 1) {
-            return ::testing::AssertionFailure() << "got (" << int(got[0]) << ", " << int(got[1]) << ", "
-                                                 << int(got[2]) << ", " << int(got[3]) << "), want (" << r << ", "
-                                                 << g << ", " << b << ", " << a << ")";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
-std::string Captured(IRenderer* r, const sVertexElement* format, int stride, std::size_t size,
-                     IVertexBuffer** out = nullptr) {
-    testing::internal::CaptureStdout();
-    IVertexBuffer* buffer = r->CreateVertexBuffer(0, format, stride, size);
-    const std::string log = testing::internal::GetCapturedStdout();
-    if (out) {
-        *out = buffer;
-    } else if (buffer) {
-        buffer->Release();
-        return "created";
-    }
-    return log;
+// "created" (and the buffer released) or what creating the buffer logged.
+std::string CreateLog(IRenderer* r, const sVertexElement* format, int stride, std::size_t size) {
+    IVertexBuffer* buffer = nullptr;
+    const std::string log = vtest::Captured([&] { buffer = r->CreateVertexBuffer(0, format, stride, size); });
+    if (!buffer) return log;
+    buffer->Release();
+    return "created";
 }
 
 } // namespace
@@ -270,31 +254,29 @@ TEST(VertexBuffers, TheEnginesFormatsAreTakenAndBadOnesRefused) {
     VTEST_REQUIRE_GL(ctx);
     IRenderer* r = ctx->Renderer();
     const sVertexElement terrain[] = {{0, 8, 3, 0}, {12, 8, 3, 1}, {24, 8, 2, 3}, {32, 8, 2, 4}, {0, 0, 0, 7}};
-    EXPECT_EQ(Captured(r, terrain, 40, 4000), "created");
+    EXPECT_EQ(CreateLog(r, terrain, 40, 4000), "created");
     const sVertexElement billboard[] = {{0, 8, 4, 3}, {16, 8, 3, 0}, {28, 1, 4, 2}, {0, 0, 0, 7}};
-    EXPECT_EQ(Captured(r, billboard, 32, 320), "created");
+    EXPECT_EQ(CreateLog(r, billboard, 32, 320), "created");
     // Position, colour, normal, tangent, binormal, texture coordinates of a mesh.
     const sVertexElement mesh[] = {{0, 8, 3, 0},  {12, 1, 4, 2}, {16, 8, 3, 1}, {28, 8, 3, 4},
                                    {40, 8, 3, 5}, {52, 8, 2, 3}, {0, 0, 0, 7}};
-    EXPECT_EQ(Captured(r, mesh, 60, 600), "created");
+    EXPECT_EQ(CreateLog(r, mesh, 60, 600), "created");
 
     const sVertexElement usage6[] = {{0, 8, 3, 0}, {12, 8, 3, 6}, {0, 0, 0, 7}};
-    EXPECT_NE(Captured(r, usage6, 24, 240).find("cCommonRenderer::CreateVertexBuffer : "
+    EXPECT_NE(CreateLog(r, usage6, 24, 240).find("cCommonRenderer::CreateVertexBuffer : "
                                                 "cCommonVertexBuffer::GetDeclType : unhandled usage"),
               std::string::npos);
     const sVertexElement outside[] = {{0, 8, 3, 0}, {8, 8, 2, 3}, {0, 0, 0, 7}};
-    EXPECT_NE(Captured(r, outside, 12, 240).find("does not fit"), std::string::npos);
+    EXPECT_NE(CreateLog(r, outside, 12, 240).find("does not fit"), std::string::npos);
     const sVertexElement fiveFloats[] = {{0, 8, 5, 3}, {0, 0, 0, 7}};
-    EXPECT_NE(Captured(r, fiveFloats, 20, 200).find("invalid component count"), std::string::npos);
+    EXPECT_NE(CreateLog(r, fiveFloats, 20, 200).find("invalid component count"), std::string::npos);
     std::vector<sVertexElement> endless(40, sVertexElement{0, 8, 2, 3});
-    EXPECT_NE(Captured(r, endless.data(), 8, 80).find("no end element"), std::string::npos);
-    EXPECT_NE(Captured(r, nullptr, 12, 120).find("NULL pointer"), std::string::npos);
-    EXPECT_NE(Captured(r, terrain, 0, 120).find("invalid vertex size"), std::string::npos);
-    EXPECT_NE(Captured(r, terrain, 40, 0).find("invalid buffer size"), std::string::npos);
+    EXPECT_NE(CreateLog(r, endless.data(), 8, 80).find("no end element"), std::string::npos);
+    EXPECT_NE(CreateLog(r, nullptr, 12, 120).find("NULL pointer"), std::string::npos);
+    EXPECT_NE(CreateLog(r, terrain, 0, 120).find("invalid vertex size"), std::string::npos);
+    EXPECT_NE(CreateLog(r, terrain, 40, 0).find("invalid buffer size"), std::string::npos);
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(r->CreateIndexBuffer(0, 4, 12), nullptr);
-    const std::string log = testing::internal::GetCapturedStdout();
+    const std::string log = vtest::Captured([&] { EXPECT_EQ(r->CreateIndexBuffer(0, 4, 12), nullptr); });
     EXPECT_NE(log.find("cCommonRenderer::CreateIndexBuffer : cCommonIndexBuffer::Create : invalid data type, only "
                        "T_USHORT or T_UINT are accepted"),
               std::string::npos)

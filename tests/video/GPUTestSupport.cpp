@@ -27,6 +27,24 @@ int Paeth(int a, int b, int c) {
 
 } // namespace
 
+::testing::AssertionResult Near(const std::uint8_t* got, int r, int g, int b, int a) {
+    const int want[4] = {r, g, b, a};
+    for (int i = 0; i < 4; ++i) {
+        if (std::abs(got[i] - want[i]) > 1) {
+            return ::testing::AssertionFailure() << "got (" << int(got[0]) << ", " << int(got[1]) << ", "
+                                                 << int(got[2]) << ", " << int(got[3]) << "), want (" << r << ", "
+                                                 << g << ", " << b << ", " << a << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string Captured(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+}
+
 std::string DataDir() {
     return (std::filesystem::path(__FILE__).parent_path() / "data").string();
 }

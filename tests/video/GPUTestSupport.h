@@ -4,6 +4,11 @@
 // the checked-in test data, reading the PNG references back, and a capture of
 // what the engine logs.
 
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/filesystem/IFileSystem.h"
@@ -17,6 +22,15 @@ std::string DataDir();
 
 // Reads an 8-bit RGBA PNG (as WritePNG writes them) into an image, bottom row first.
 bool ReadPNG(const std::string& path, sImage& out);
+
+// Each channel within 1 of the wanted colour.
+::testing::AssertionResult Near(const std::uint8_t* got, int r, int g, int b, int a = 255);
+inline ::testing::AssertionResult Near(const std::array<std::uint8_t, 4>& got, int r, int g, int b, int a = 255) {
+    return Near(got.data(), r, g, b, a);
+}
+
+// What the action writes to standard output (where the engine logs).
+std::string Captured(const std::function<void()>& action);
 
 // A fresh folder registered as the process file system's root while the object lives.
 class cScratchFiles {

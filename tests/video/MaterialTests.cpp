@@ -11,6 +11,7 @@
 #include <string>
 
 #include "video/GLTestContext.h"
+#include "video/GPUTestSupport.h"
 #include "video/IBuffers.h"
 #include "video/IResources.h"
 #include "video/ITexture.h"
@@ -18,29 +19,13 @@
 
 using namespace velmora;
 using namespace velmora::video;
+using vtest::Captured;
+using vtest::Near;
 
 namespace {
 
 constexpr int W = vtest::cGLTestContext::kWidth;
 constexpr int H = vtest::cGLTestContext::kHeight;
-
-::testing::AssertionResult Near(const std::array<std::uint8_t, 4>& got, int r, int g, int b, int a = 255) {
-    const int want[4] = {r, g, b, a};
-    for (int i = 0; i < 4; ++i) {
-        if (std::abs(got[i] - want[i]) > 1) {
-            return ::testing::AssertionFailure() << "got (" << int(got[0]) << ", " << int(got[1]) << ", "
-                                                 << int(got[2]) << ", " << int(got[3]) << "), want (" << r << ", "
-                                                 << g << ", " << b << ", " << a << ")";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
-std::string Captured(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
 
 // A window-filling quad facing the viewer, normals towards +z, optionally with a vertex colour.
 IVertexBuffer* MakeQuad(IRenderer* r, bool withColor) {

@@ -11,44 +11,25 @@
 #include <vector>
 
 #include "video/GLTestContext.h"
+#include "video/GPUTestSupport.h"
 #include "video/IResources.h"
 #include "video/ITexture.h"
 #include "video/opengl/cOpenGLRenderTarget.h"
 
 using namespace velmora;
 using namespace velmora::video;
+using vtest::Captured;
+using vtest::Near;
 
 namespace {
 
 constexpr int W = vtest::cGLTestContext::kWidth;
 constexpr int H = vtest::cGLTestContext::kHeight;
 
-::testing::AssertionResult Near(const std::uint8_t* got, int r, int g, int b, int a = 255) {
-    const int want[4] = {r, g, b, a};
-    for (int i = 0; i < 4; ++i) {
-        if (std::abs(got[i] - want[i]) > 1) {
-            return ::testing::AssertionFailure() << "got (" << int(got[0]) << ", " << int(got[1]) << ", "
-                                                 << int(got[2]) << ", " << int(got[3]) << "), want (" << r << ", "
-                                                 << g << ", " << b << ", " << a << ")";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult Near(const std::array<std::uint8_t, 4>& got, int r, int g, int b, int a = 255) {
-    return Near(got.data(), r, g, b, a);
-}
-
 // A quad over the whole window at height z of the orthographic box (larger z is nearer).
 void FillAtDepth(IRenderer* r, float z, const cColor& color) {
     const cVector3 corners[4] = {cVector3(0, 0, z), cVector3(W, 0, z), cVector3(W, H, z), cVector3(0, H, z)};
     r->RenderQuad(nullptr, corners, cRect(0, 0, 1, 1), color);
-}
-
-std::string Captured(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
 }
 
 } // namespace
@@ -227,4 +208,27 @@ TEST(OcclusionQueries, CountExactlyThePixelsThatPassTheDepthTest) {
     EXPECT_EQ(query->GetResult(), 0u);
     query->Release();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(RenderTargets, TheWindowsScissorRectangleDoesNotCutTheTarget) {
+    VTEST_REQUIRE_GL(ctx);
+    IRenderer* r = ctx->Renderer();
+    IRenderTarget* target = r->CreateRenderTarget(32, 32, 0);
+    ASSERT_NE(target, nullptr);
+    r->SetScissor(true, 0, 0, 4, 4);
+    GLint before[4];
+    glGetIntegerv(GL_SCISSOR_BOX, before);
+    r->SetRenderTarget(target);
+    r->SetProjection(PROJ_ORTHOGRAPHIC, 32, 32, 0.0, 0.0, -1.0, -1.0);
+    r->RenderRect(nullptr, cRect(0, 0, 32, 32), cRect(0, 0, 1, 1), cColor(255, 255, 0));
+    std::vector<std::uint8_t> texels;
+    ASSERT_TRUE(target->GetTexture()->ReadData(texels));
+    EXPECT_TRUE(Near(&texels[(20 * 32 + 20) * 4], 255, 255, 0));
+    r->SetRenderTarget(nullptr);
+    GLint after[4];
+    glGetIntegerv(GL_SCISSOR_BOX, after);
+    EXPECT_EQ(std::vector<GLint>(before, before + 4), std::vector<GLint>(after, after + 4));
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    r->SetScissor(false, 0, 0, 0, 0);
+    target->Release();
 }

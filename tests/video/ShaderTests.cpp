@@ -20,6 +20,8 @@
 
 using namespace velmora;
 using namespace velmora::video;
+using vtest::Captured;
+using vtest::Near;
 
 namespace {
 
@@ -51,29 +53,11 @@ void Load(cSourceOnlyShader& shader, std::string text, const std::string& vertex
     shader.LoadShaderCode(&file, vertexHeader, fragmentHeader);
 }
 
-std::string Captured(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
-
 // Fills the window with the bound shader and reads the centre.
 std::array<std::uint8_t, 4> DrawAndRead(vtest::cGLTestContext* ctx) {
     ctx->Renderer()->RenderRect(nullptr, cRect(0, 0, vtest::cGLTestContext::kWidth, vtest::cGLTestContext::kHeight),
                                 cRect(0, 0, 1, 1), cColor(255, 255, 255));
     return ctx->Pixel(vtest::cGLTestContext::kWidth / 2, vtest::cGLTestContext::kHeight / 2);
-}
-
-::testing::AssertionResult Near(const std::array<std::uint8_t, 4>& got, int r, int g, int b, int a = 255) {
-    const int want[4] = {r, g, b, a};
-    for (int i = 0; i < 4; ++i) {
-        if (std::abs(got[i] - want[i]) > 1) {
-            return ::testing::AssertionFailure() << "got (" << int(got[0]) << ", " << int(got[1]) << ", "
-                                                 << int(got[2]) << ", " << int(got[3]) << "), want (" << r << ", "
-                                                 << g << ", " << b << ", " << a << ")";
-        }
-    }
-    return ::testing::AssertionSuccess();
 }
 
 } // namespace

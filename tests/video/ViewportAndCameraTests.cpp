@@ -11,22 +11,19 @@
 #include "engine/sRendererDesc.h"
 #include "scene/camera/cCamera.h"
 #include "video/GLTestContext.h"
+#include "video/GPUTestSupport.h"
 #include "video/IResources.h"
 #include "video/opengl/cOpenGLRenderer.h"
 
 using namespace velmora;
 using namespace velmora::video;
+using vtest::Captured;
+using vtest::Near;
 
 namespace {
 
 constexpr int W = vtest::cGLTestContext::kWidth;
 constexpr int H = vtest::cGLTestContext::kHeight;
-
-std::string Captured(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
 
 // Another hidden window, destroyed with the object.
 class cWindow {

@@ -178,8 +178,11 @@ void cOpenGLRenderTarget::Bind() {
     m_GLRenderer->PushTransform(MM_PROJECTION);
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &m_SavedFramebuffer);
     glGetIntegerv(GL_VIEWPORT, m_SavedViewport);
+    glGetIntegerv(GL_SCISSOR_BOX, m_SavedScissor);
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     m_GLRenderer->SetViewportRect(0, 0, static_cast<int>(m_Width), static_cast<int>(m_Height));
+    // A scissor rectangle of the window means nothing here: the whole target until one is set.
+    glScissor(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height));
 
     // The whole target is cleared whatever the scissor and the depth-write state say.
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
@@ -195,6 +198,7 @@ void cOpenGLRenderTarget::Bind() {
 
 void cOpenGLRenderTarget::Unbind() {
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(m_SavedFramebuffer));
+    glScissor(m_SavedScissor[0], m_SavedScissor[1], m_SavedScissor[2], m_SavedScissor[3]);
     m_GLRenderer->SetViewportRect(m_SavedViewport[0], m_SavedViewport[1], m_SavedViewport[2], m_SavedViewport[3]);
     m_GLRenderer->PopTransform(MM_WORLD);
     m_GLRenderer->PopTransform(MM_PROJECTION);

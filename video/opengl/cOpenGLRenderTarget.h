@@ -4,9 +4,10 @@
 // 2 RGBA8, 3-5 one float channel (R32F; RGBA32F where the driver has float
 // textures but no one-channel ones).
 //
-// Bind pushes the world and projection matrices, saves the framebuffer and
-// viewport, draws into the target over its whole size and clears its colour
-// (to the clear colour) and depth (to 1). Unbind restores them.
+// Bind pushes the world and projection matrices, saves the framebuffer,
+// viewport and scissor rectangle, draws into the target over its whole size
+// (viewport and scissor rectangle) and clears its colour (to the clear colour)
+// and depth (to 1). Unbind restores them.
 
 #include <epoxy/gl.h>
 
@@ -40,6 +41,7 @@ private:
     GLenum m_ColorFormat = 0;
     GLint m_SavedFramebuffer = 0;
     GLint m_SavedViewport[4] = {0, 0, 0, 0};
+    GLint m_SavedScissor[4] = {0, 0, 0, 0};
     cMatrix m_Projection;
 };
 
