@@ -90,6 +90,23 @@ TEST_F(ScriptBinding, ScriptsReadAndWriteHostObjectsAndCallTheirMethods) {
     EXPECT_NE(trace.find("unref: "), std::string::npos);
 }
 
+TEST_F(ScriptBinding, MethodCallsAreCheckedLikeFunctionCalls) {
+    const struct {
+        const char* statement;
+        const char* message;
+    } cases[] = {{"c.Add(1, 2);", "memory( 1 ) error : method 'Add' takes 1 arguments, not 2"},
+                 {"c.Add(1.5);", "memory( 1 ) error : method 'Add' takes 'int' as 1 argument"},
+                 {"c.Store(5);", "memory( 1 ) error : method 'Store' takes 'int&' as 1 argument"},
+                 {"c.Missing();", "memory( 1 ) error : 'Missing' isn't a member of 'Counter'"},
+                 {"c.value();", "memory( 1 ) error : 'Counter::value' not a function"}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(Compile(std::string("Counter c;\nvoid run() { ") + c.statement + " }")) << c.statement;
+        EXPECT_TRUE(Has(c.message)) << c.statement << "\n got: " << (Messages().empty() ? "" : Messages()[0]);
+        m_Script->Release();
+        m_Script = static_cast<cScript*>(m_Env.CreateScript("test", 4096));
+    }
+}
+
 TEST_F(ScriptBinding, ScriptOwnedObjectsOfHostClasses) {
     cTypeDef* special = m_Env.RegisterClass("Special", sizeof(cSpecial), nullptr, "Counter");
     m_Env.RegisterClassField(special, "int", "extra", offsetof(cSpecial, extra));

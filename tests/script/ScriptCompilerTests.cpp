@@ -4,6 +4,7 @@
 
 #include "ScriptTestUtil.h"
 #include "script/cFuncDef.h"
+#include "script/cScriptCompiler.h"
 #include "script/cTypeDef.h"
 #include "script/cVariable.h"
 
@@ -167,6 +168,16 @@ TEST_F(ScriptCompiler, ScriptsCompileInTurnsIntoOneNamespace) {
     m_Script->CallFunction("add", 6);
     EXPECT_EQ(Int("total"), 11);
     EXPECT_EQ(Int("p") , 11);
+}
+
+TEST_F(ScriptCompiler, ScopeStackUnderflowIsFatal) {
+    cCodeTree<cCodeNode> tree;
+    cMessageList messages;
+    cScriptCompiler compiler(*m_Script, messages, tree);
+    compiler.PushNamespace(&m_Script->GetRoot());
+    compiler.PopNamespace();
+    EXPECT_EQ(Raised([&] { compiler.PopNamespace(); }), "cScriptCompiler::PopNamespace : stack underflow");
+    EXPECT_EQ(Raised([&] { compiler.PopClass(); }), "cScriptCompiler::PopClass : stack underflow");
 }
 
 TEST_F(ScriptCompiler, FailedCompilationLeavesNoCallableCode) {
