@@ -147,8 +147,8 @@ protected:
     // Stencil comparison and reference (the mask follows through SetStencilMask).
     virtual void DeviceSetStencilFunc(int func, int reference) = 0;
 
-    // Font and shader loading belong to the backend's classes; the defaults raise
-    // "not implemented yet". LoadShader gets the open file and both headers.
+    // A font, or a shader from the open file with both headers, made by the factory and loaded
+    // (a shader also compiled and named); raises on failure, leaving nothing behind.
     virtual IFont* LoadFont(const char* fileName);
     virtual IShader* LoadShader(IFile* file, const std::string& fileName, const std::string& vertexHeader,
                                 const std::string& fragmentHeader);
