@@ -41,7 +41,7 @@ public:
     // Answers whether a qualified name (a::b::T, relative to the script's root) names a type.
     using tTypeLookup = std::function<bool(const std::string& qualifiedName)>;
 
-    static constexpr std::int32_t kMaxDepth = 200;
+    static constexpr std::int32_t kMaxDepth = 512;
     static constexpr std::int32_t kMaxExpressionHeight = 128;
     static constexpr std::int32_t kMaxErrors = 100;
     // The separator list of script source.

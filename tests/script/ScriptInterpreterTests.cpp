@@ -6,7 +6,9 @@
 #include <string>
 
 #include "ScriptTestUtil.h"
+#include "script/NativeBinding.h"
 #include "script/cFuncDef.h"
+#include "script/cTypeDef.h"
 #include "script/cVariable.h"
 
 namespace velmora::script::test {
@@ -135,6 +137,71 @@ TEST_F(ScriptInterpreter, NestedOperatorsKeepEveryIntermediateValue) {
     EXPECT_EQ(Int("r2"), 15);
     EXPECT_EQ(Int("r3"), 1 - (2 - (3 - (4 - 10))));
     EXPECT_EQ(Int("r4"), (1 | 8) ^ (3 & 6));
+}
+
+TEST_F(ScriptInterpreter, DeeplyNestedExpressionsWithinTheLimit) {
+    std::string right = "1";
+    std::string left = "1";
+    for (int i = 0; i < 100; ++i) {
+        right = "(1 + " + right + ")";
+        left = "(" + left + " + 1)";
+    }
+    // A balanced tree holds one right-hand value per level while its left side is computed.
+    std::string balanced = "one";
+    for (int i = 0; i < 7; ++i) {
+        balanced = "(" + balanced + " + " + balanced + ")";
+    }
+    ASSERT_TRUE(Compile("int r; int l; int b; int one = 1; int twice(int x) { return x + x; }\nvoid run() { r = " + right +
+                        "; l = twice(" + left + ") - " + right + "; b = " + balanced + "; }"));
+    testing::internal::CaptureStdout();
+    m_Script->CallFunction("run");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Int("r"), 101);
+    EXPECT_EQ(Int("l"), 101);
+    EXPECT_EQ(Int("b"), 128);
+    EXPECT_EQ(m_Script->GetFunction("run")->GetTempsSize(), 7 * 8);
+}
+
+TEST_F(ScriptInterpreter, ReferencesNameTheirVariable) {
+    ASSERT_TRUE(Compile("int g; int& alias = g; const int& view = g; int seen;\n"
+                        "void run() { alias += 2; int& local = alias; local += 3; seen = view; }"));
+    m_Script->CallFunction("run");
+    EXPECT_EQ(Int("g"), 5);
+    EXPECT_EQ(Int("seen"), 5);
+    EXPECT_EQ(m_Script->GetVariable("alias"), m_Script->GetVariable("g"));
+    EXPECT_FALSE(Compile("void bad() { view += 1; }"));
+    EXPECT_TRUE(Has("'+=' : l-value specifies const object"));
+}
+
+TEST_F(ScriptInterpreter, TypeofGivesTheTypesIndex) {
+    ASSERT_TRUE(Compile("float f; type a = typeof(int); type b = typeof(f); type c = typeof(object);"));
+    EXPECT_EQ(Int("a"), m_Env.GetIntType()->GetIndex());
+    EXPECT_EQ(Int("b"), m_Env.GetFloatType()->GetIndex());
+    EXPECT_EQ(Int("c"), m_Env.GetObjectClass()->GetIndex());
+    EXPECT_FALSE(Compile("type d = typeof(nothing);"));
+    EXPECT_TRUE(Has("undeclared identifier 'nothing'"));
+}
+
+TEST_F(ScriptInterpreter, EnvironmentMemoryGrowsUnderRunningScripts) {
+    struct sBox {
+        std::int32_t value;
+    };
+    cTypeDef* box = m_Env.RegisterClass("Box", sizeof(sBox), nullptr, nullptr);
+    m_Env.RegisterClassMethod(box, "int", "Get", "", NativeMethod(+[](sBox* b) { return b->value; }));
+    ASSERT_TRUE(Compile("Box b; int r;\nvoid run() { r += b.Get(); }"));
+    static_cast<sBox*>(m_Script->GetVariable("b"))->value = 3;
+    m_Script->CallFunction("run");
+    // Far more method slots than the environment block first had: it moves, and calls still find their slots.
+    const std::int32_t before = m_Env.GetMemory().GetSize();
+    for (int i = 0; i < 300; ++i) {
+        m_Env.RegisterClassMethod(box, "int", ("Get" + std::to_string(i)).c_str(), "",
+                                  NativeMethod(+[](sBox* b) { return b->value * 10; }));
+    }
+    EXPECT_GT(m_Env.GetMemory().GetSize(), before);
+    ASSERT_TRUE(Compile("void more() { r += b.Get299(); }"));
+    m_Script->CallFunction("run");
+    m_Script->CallFunction("more");
+    EXPECT_EQ(Int("r"), 3 + 3 + 30);
 }
 
 TEST_F(ScriptInterpreter, CallsInsideExpressionsAndArguments) {

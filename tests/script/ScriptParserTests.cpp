@@ -244,7 +244,7 @@ TEST(ScriptParser, QualifiedAndSourceDeclaredTypesAreTypes) {
 TEST(ScriptParser, DeepNestingIsDiagnosedWithoutExhaustingTheStack) {
     const std::string parentheses = "int a = " + std::string(20000, '(') + "1" + std::string(20000, ')') + ";";
     const auto p1 = Parse(parentheses);
-    EXPECT_TRUE(p1->Has("nesting is too deep, at most 200 levels are allowed"));
+    EXPECT_TRUE(p1->Has("nesting is too deep, at most 512 levels are allowed"));
 
     const std::string blocks = "void f() " + std::string(20000, '{') + std::string(20000, '}');
     const auto p2 = Parse(blocks);
