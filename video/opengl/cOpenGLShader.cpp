@@ -75,10 +75,12 @@ void SendInts(GLint location, int width, const GLint* values, int count) {
     }
 }
 
-// Makes a program current for setting uniforms and puts the previous one back.
+// Makes a program current for setting uniforms and puts the previous one back (nothing to do
+// when the caller knows it is current).
 class cScopedProgram {
 public:
-    explicit cScopedProgram(GLuint program) {
+    explicit cScopedProgram(GLuint program, bool isCurrent = false) {
+        if (isCurrent) return;
         GLint current = 0;
         glGetIntegerv(GL_CURRENT_PROGRAM, &current);
         m_Previous = static_cast<GLuint>(current);
@@ -311,14 +313,14 @@ const cOpenGLShader::sUniform* cOpenGLShader::FindUniform(const char* name) cons
 // The values run through the uniform's elements: whole elements in one call, then a partial
 // element merged with what it held.
 template <typename tValue>
-static bool WriteValues(GLuint program, const std::string& name, GLint location, GLenum type, GLint size,
-                        const tValue* values, int n) {
+static bool WriteValues(GLuint program, bool isCurrent, const std::string& name, GLint location, GLenum type,
+                        GLint size, const tValue* values, int n) {
     if (!values || n <= 0) return true;
     const sTypeInfo info = TypeInfo(type);
     const int width = info.width;
     const int whole = std::min(n / width, static_cast<int>(size));
     const int rest = whole < size ? std::min(n - whole * width, width) : 0;
-    cScopedProgram use(program);
+    cScopedProgram use(program, isCurrent);
 
     auto send = [&](GLint at, const tValue* from, int elements) {
         const std::size_t total = static_cast<std::size_t>(elements) * static_cast<std::size_t>(width);
@@ -358,13 +360,15 @@ static bool WriteValues(GLuint program, const std::string& name, GLint location,
 bool cOpenGLShader::Write(const char* name, const float* values, int n) {
     const sUniform* uniform = FindUniform(name);
     if (!uniform) return false;
-    return WriteValues(m_Program, name, uniform->location, uniform->type, uniform->size, values, n);
+    return WriteValues(m_Program, m_GLRenderer->GetBoundShader() == this, name, uniform->location, uniform->type,
+                       uniform->size, values, n);
 }
 
 bool cOpenGLShader::WriteInts(const char* name, const int* values, int n) {
     const sUniform* uniform = FindUniform(name);
     if (!uniform) return false;
-    return WriteValues(m_Program, name, uniform->location, uniform->type, uniform->size, values, n);
+    return WriteValues(m_Program, m_GLRenderer->GetBoundShader() == this, name, uniform->location, uniform->type,
+                       uniform->size, values, n);
 }
 
 bool cOpenGLShader::SetUniform(const char* name, float x, float y) {
