@@ -16,8 +16,13 @@ namespace {
 // Generation stops; the error is recorded.
 struct sGenerateAbort {};
 
-// The bytes push and reti move for a value of type.
-std::int32_t SlotBytes(const cTypeDef* type) { return (type && type->GetSize() < 4) ? 1 : 4; }
+// The bytes push, pushr, unref and reti read of a value of type (at most the 4 of a slot).
+std::int32_t SlotBytes(const cTypeDef* type) {
+    if (!type) {
+        return 4;
+    }
+    return type->GetSize() < 4 ? type->GetSize() : 4;
+}
 
 } // namespace
 

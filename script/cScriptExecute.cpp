@@ -79,8 +79,10 @@ void cScript::Decode() {
         out.r.offset = in.aux;
         out.a = operand(in.baseA, in.offsetA);
         out.b = operand(in.baseB, in.offsetB);
-        out.size = (in.aux == 1) ? 1 : 4;
         switch (in.opcode) {
+        case OP_PUSH:
+        case OP_PUSHR:
+        case OP_RETI: out.size = static_cast<std::uint8_t>(in.aux >= 0 && in.aux < 4 ? in.aux : 4); break;
         case OP_LOOP: {
             // Start and end are instruction indices; keep them inside the array.
             const std::int64_t start = in.offsetA < 0 ? 0 : in.offsetA;
@@ -92,7 +94,7 @@ void cScript::Decode() {
             break;
         }
         case OP_UNREF:
-            out.size = in.offsetB == 1 ? 1 : 4;
+            out.size = static_cast<std::uint8_t>(in.offsetB >= 0 && in.offsetB < 4 ? in.offsetB : 4);
             out.b = sDecodedOperand();
             break;
         case OP_CALL:
