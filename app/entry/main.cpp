@@ -14,7 +14,11 @@ void PrintModes(std::FILE* out) {
                  "  /S            run the screensaver full screen (a key, a button or a mouse move ends it)\n"
                  "  /C            open the settings dialog\n"
                  "  /P            preview request: exits at once\n"
-                 "  -path FOLDER  with /S: read the island data from loose files below FOLDER\n");
+                 "  -path FOLDER  with /S: read the island data from loose files below FOLDER\n"
+                 "  -bench FRAMES with /S: fly FRAMES frames with a fixed step and seed, print the figures, end\n"
+                 "  -capture FRAME FILE\n"
+                 "                with /S: write flight frame FRAME (from 1; 0 = the loading screen) to FILE as PNG\n"
+                 "  -emptyscene   with /S: a scene without camera paths shows its sky instead of failing\n");
 }
 
 } // namespace

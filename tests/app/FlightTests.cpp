@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <deque>
-#include <set>
 #include <vector>
 
 #include "app/FlightFrame.h"
@@ -86,21 +85,6 @@ TEST(PathChooser, EveryPathOnceBeforeAnyRepeats) {
     flight.ChooseNextPath(paths);
     EXPECT_EQ(flight.GetCurrentPath(), &c);
     EXPECT_EQ(flight.GetFlownPaths(), (std::vector<IScenePath*>{&c}));
-}
-
-TEST(PathChooser, RealRandomNumbersGiveThreeDifferentPathsPerRound) {
-    cLinePath a({0, 0, 0}, {1, 0, 0}, 1.0f), b({0, 0, 0}, {2, 0, 0}, 1.0f), c({0, 0, 0}, {3, 0, 0}, 1.0f);
-    const std::vector<IScenePath*> paths = {&a, &b, &c};
-    std::srand(7);
-    cFlight flight([](int first, int last) { return first + std::rand() % (last - first); });
-    for (int round = 0; round < 20; ++round) {
-        std::set<IScenePath*> seen;
-        for (int i = 0; i < 3; ++i) {
-            flight.ChooseNextPath(paths);
-            seen.insert(flight.GetCurrentPath());
-        }
-        EXPECT_EQ(seen.size(), 3u) << "round " << round;
-    }
 }
 
 TEST(PathChooser, NoPathsAndChangedPathLists) {
