@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "engine/core/cVector3.h"
 #include "scene/IEntity.h"
 
 namespace velmora::video {
+class IRenderer;
 class ITexture2D;
 }
 
@@ -25,5 +27,16 @@ public:
     // The texture, or null.
     virtual video::ITexture2D* GetTexture() const = 0;
 };
+
+// The corners of a billboard at `position` seen from `camera`: with v = normalize(camera - position),
+// up u = normalize(0, 1, 1) * height and right r = normalize(v x u) * width, the corners are p - r - u,
+// p - r + u, p + r + u, p + r - u. When v is zero or parallel to u, r is (width, 0, 0).
+void GetBillboardCorners(const cVector3& position, const cVector3& camera, float width, float height,
+                         cVector3 corners[4]);
+
+// How both pipelines draw a billboard entity: depth writes off, no culling, its texture on stage 0, one
+// white quad over the corners above with texture coordinates (0, 0)-(1, 1); then stage 0 empty,
+// culling 2, depth writes on.
+void RenderBillboard(video::IRenderer* renderer, const IBillboard& billboard, const cVector3& camera);
 
 } // namespace velmora::scene
