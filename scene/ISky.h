@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/core/cVector3.h"
 #include "scene/IEntity.h"
 
 namespace velmora::video {
@@ -35,6 +36,10 @@ public:
     virtual std::string GetFaceTextureName(int face) const = 0;
     // The face texture, or null.
     virtual video::ITexture2D* GetFaceTexture(int face) const = 0;
+    // Draws the box centred on the point (raised by the y offset) under the current world transform,
+    // culling off and depth writes off while it draws: left, right, front, back, top, and the bottom
+    // only when it has a texture.
+    virtual void Render(const cVector3& center) = 0;
 };
 
 } // namespace velmora::scene

@@ -8,9 +8,14 @@
 #include "engine/core/EngineGlobals.h"
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
+#include "scene/cDirectionalLight.h"
+#include "scene/cLensFlare.h"
 #include "scene/cScenePath.h"
+#include "scene/cSky.h"
 #include "scene/cSound.h"
 #include "scene/cStaticMesh.h"
+#include "scene/cTerrain.h"
+#include "scene/cWater.h"
 #include "scene/camera/cCamera.h"
 
 namespace velmora::scene {
@@ -132,13 +137,77 @@ ISound* cResourceManager::CreateSound() {
 
 IEntity* cResourceManager::CreateAtmosphere() { RaiseError("cResourceManager::CreateAtmosphere : not implemented yet"); }
 
+// ---- Sky, sun and water --------------------------------------------------------------------
+
+ISky* cResourceManager::CreateSkyBox() {
+    LogMessage("Creating sky box... ");
+    cSky* sky = new (std::nothrow) cSky(GetRenderer());
+    if (!sky) {
+        LogWarning("failed to allocate memory\n");
+        return nullptr;
+    }
+    LogMessage("succeeded\n");
+    return sky;
+}
+
+ILensFlare* cResourceManager::CreateLensFlare() {
+    LogMessage("Creating lens flares... ");
+    cLensFlare* flare = new (std::nothrow) cLensFlare(GetRenderer());
+    if (!flare) {
+        LogWarning("failed to allocate memory\n");
+        return nullptr;
+    }
+    LogMessage("succeeded\n");
+    return flare;
+}
+
+IWater* cResourceManager::CreateWater(const cColor& color, float density, float speed, float level) {
+    try {
+        return new cWater(this, color, density, speed, level);
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateWater : failed to allocate memory\n");
+    }
+    return nullptr;
+}
+
+IDirectionalLight* cResourceManager::CreateDirectionalLight() {
+    try {
+        return new cDirectionalLight();
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateDirectionalLight : failed to allocate memory\n");
+    }
+    return nullptr;
+}
+
 // ---- Kinds not built yet ---------------------------------------------------------------------
 // Each logs what is missing and returns null until its class exists.
 
-ITerrain* cResourceManager::CreateTerrain(const float*, int, int, float, int) {
+ITerrain* cResourceManager::CreateTerrain(const float* heights, int size, int colorMapSize, float scale,
+                                          int chunkSize) {
     LogMessage("Creating terrain... ");
-    LogWarning("cResourceManager::CreateTerrain : terrains are not built yet\n");
-    return nullptr;
+    // Headless managers make headless terrains: heights and maps in memory, no device resources.
+    cTerrain* terrain = new (std::nothrow) cTerrain(this, m_Headless ? nullptr : GetRenderer());
+    if (!terrain) {
+        LogWarning("failed to allocate memory\n");
+        return nullptr;
+    }
+    try {
+        terrain->Create(heights, size, colorMapSize, scale, chunkSize);
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+        terrain->Release();
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        LogWarning("failed to allocate memory\n");
+        terrain->Release();
+        return nullptr;
+    }
+    LogMessage("succeeded\n");
+    return terrain;
 }
 
 ITerrain* cResourceManager::CreateTerrain(const char* fileName, const cVector3&, int) {
@@ -151,18 +220,6 @@ ITerrain* cResourceManager::CreateTerrain(const char* fileName, const cVector3&,
 ITerrain* cResourceManager::CreateTerrain(const char* fileName) {
     LogWarning("cResourceManager::CreateTerrain : terrains are not built yet; '%s' not loaded\n",
                fileName ? fileName : "");
-    return nullptr;
-}
-
-ISky* cResourceManager::CreateSkyBox() {
-    LogMessage("Creating sky box... ");
-    LogWarning("cResourceManager::CreateSkyBox : sky boxes are not built yet\n");
-    return nullptr;
-}
-
-ILensFlare* cResourceManager::CreateLensFlare() {
-    LogMessage("Creating lens flares... ");
-    LogWarning("cResourceManager::CreateLensFlare : lens flares are not built yet\n");
     return nullptr;
 }
 
@@ -188,11 +245,6 @@ IRain* cResourceManager::CreateRain(int, float, float, float) {
     return nullptr;
 }
 
-IWater* cResourceManager::CreateWater(const cColor&, float, float, float) {
-    LogWarning("cResourceManager::CreateWater : water is not built yet\n");
-    return nullptr;
-}
-
 IButterflies* cResourceManager::CreateButterflies(const cVector3&, float) {
     LogWarning("cResourceManager::CreateButterflies : butterflies are not built yet\n");
     return nullptr;
@@ -200,11 +252,6 @@ IButterflies* cResourceManager::CreateButterflies(const cVector3&, float) {
 
 IBillboard* cResourceManager::CreateBillboard() {
     LogWarning("cResourceManager::CreateBillboard : billboards are not built yet\n");
-    return nullptr;
-}
-
-IDirectionalLight* cResourceManager::CreateDirectionalLight() {
-    LogWarning("cResourceManager::CreateDirectionalLight : directional lights are not built yet\n");
     return nullptr;
 }
 

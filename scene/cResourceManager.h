@@ -8,10 +8,11 @@
 // nodes keep their counts, bounds and texture names but have no buffers or
 // textures (tools that inspect or re-save scenes use it).
 //
-// Kinds whose classes are not built yet (terrain, sky, lens flare, sprite,
-// particle system, billboard set, rain, water, butterflies, billboard,
-// directional light) log a warning naming what is missing and return null;
-// each has its own creation function below to be filled in.
+// Kinds whose classes are not built yet (terrain, sprite, particle system,
+// billboard set, rain, butterflies, billboard) log a warning naming what is
+// missing and return null; each has its own creation function below to be
+// filled in. The sky and the lens flare take the renderer set here (or the
+// engine's) for their buffers, textures and occlusion query.
 
 #include <map>
 #include <string>

@@ -166,6 +166,7 @@ public:
     float GetYOffset() const override { return yOffset; }
     std::string GetFaceTextureName(int face) const override { return faces[face]; }
     video::ITexture2D* GetFaceTexture(int) const override { return nullptr; }
+    void Render(const cVector3&) override {}
     float yOffset = 0;
     std::string faces[SKY_FACE_COUNT];
 
