@@ -15,6 +15,7 @@
 // (TerrainWalk.h); Render below is the terrain's own stand-alone drawing.
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "engine/core/cBox.h"
@@ -83,6 +84,9 @@ public:
     virtual video::ITexture2D* GetLightMap() const = 0;
     // The texture of layer 0 (base) to 4, or null when the layer has none (or the index is bad).
     virtual video::ITexture2D* GetLayerTexture(int layer) = 0;
+    // The file name layer 0..4 was last set to (empty for none or a bad index), kept even when the texture
+    // failed to load so that writing the terrain keeps it.
+    virtual std::string GetLayerTextureName(int layer) const = 0;
     // The tiling scale of layer 0..4 ((0, 0) for a bad index).
     virtual cVector2 GetLayerScale(int layer) const = 0;
     // The root of the chunk tree (never null once the terrain is built).

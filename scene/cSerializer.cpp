@@ -150,25 +150,7 @@ bool cSerializer::ReadSceneMeshes(const char* path, std::vector<sMeshInstance*>&
     return ReadSceneMeshes(file, meshes);
 }
 
-// ---- Terrain ---------------------------------------------------------------------------------
-
-ITerrain* cSerializer::ReadTerrain(IFile* file, IProgressCallback*) {
-    if (!file) {
-        RaiseError("cSerializer::ReadTerrain : NULL pointer to source file");
-    }
-    LogWarning("cSerializer::ReadTerrain : terrains are not built yet; the scene has no terrain\n");
-    return nullptr;
-}
-
-bool cSerializer::WriteTerrain(IFile* file, ITerrain* terrain) {
-    if (!file) {
-        RaiseError("cSerializer::WriteTerrain : NULL pointer to dest. file");
-    }
-    if (!terrain) {
-        RaiseError("cSerializer::WriteTerrain : NULL pointer to terrain");
-    }
-    RaiseError("cSerializer::WriteTerrain : not implemented yet");
-}
+// The terrain file's reader and writer live in cSerializer_terrain.cpp.
 
 // ---- Sections --------------------------------------------------------------------------------
 

@@ -1,0 +1,118 @@
+#include "scene/cDrawBatchList.h"
+
+#include <cstdint>
+
+#include "scene/IStaticMesh.h"
+#include "video/IRenderer.h"
+#include "video/IShader.h"
+#include "video/ITexture.h"
+
+namespace velmora::scene {
+
+namespace {
+
+bool Before(const sDrawBatch& a, const sDrawBatch& b) {
+    return reinterpret_cast<std::uintptr_t>(a.part->GetTexture()) <
+           reinterpret_cast<std::uintptr_t>(b.part->GetTexture());
+}
+
+// Merges the sorted runs [begin, middle) and [middle, end) of `from` into `to`, taking from the left run
+// on ties so that equal textures keep their order.
+void Merge(const sDrawBatch* from, sDrawBatch* to, std::size_t begin, std::size_t middle, std::size_t end) {
+    std::size_t left = begin;
+    std::size_t right = middle;
+    for (std::size_t out = begin; out < end; ++out) {
+        if (left < middle && (right >= end || !Before(from[right], from[left]))) {
+            to[out] = from[left++];
+        } else {
+            to[out] = from[right++];
+        }
+    }
+}
+
+void DrawPart(video::IRenderer* renderer, const sDrawBatch& batch) {
+    renderer->SetVertexBuffer(batch.part->GetVertexBuffer());
+    renderer->SetIndexBuffer(batch.part->GetIndexBuffer());
+    renderer->SetTexture(batch.part->GetTexture(), 0);
+    renderer->RenderIndexedPrimitives(video::PT_TRIANGLES, 0, batch.part->GetStartIndex(),
+                                      batch.part->GetVertexCount(), batch.part->GetIndexCount());
+}
+
+void UnbindParts(video::IRenderer* renderer) {
+    renderer->SetVertexBuffer(nullptr);
+    renderer->SetIndexBuffer(nullptr);
+    renderer->SetTexture(nullptr, 0);
+}
+
+} // namespace
+
+void cDrawBatchList::Add(IMeshNode* part, const cMatrix& matrix) {
+    if (!part || !part->GetVertexBuffer() || !part->GetIndexBuffer() || part->GetIndexCount() <= 0) {
+        return;
+    }
+    m_Batches.push_back(sDrawBatch{part, matrix});
+}
+
+void cDrawBatchList::Sort() {
+    const std::size_t count = m_Batches.size();
+    if (count < 2) {
+        return;
+    }
+    // Bottom-up merge sort between the list and its scratch buffer, which keeps its storage.
+    m_Scratch.resize(count);
+    sDrawBatch* from = m_Batches.data();
+    sDrawBatch* to = m_Scratch.data();
+    for (std::size_t width = 1; width < count; width *= 2) {
+        for (std::size_t begin = 0; begin < count; begin += 2 * width) {
+            const std::size_t middle = begin + width < count ? begin + width : count;
+            const std::size_t end = begin + 2 * width < count ? begin + 2 * width : count;
+            Merge(from, to, begin, middle, end);
+        }
+        sDrawBatch* swap = from;
+        from = to;
+        to = swap;
+    }
+    if (from != m_Batches.data()) {
+        m_Batches.swap(m_Scratch);
+    }
+}
+
+int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer) const {
+    if (!renderer) {
+        return 0;
+    }
+    int triangles = 0;
+    for (const sDrawBatch& batch : m_Batches) {
+        renderer->PushTransform(video::MM_WORLD);
+        renderer->SetTransform(video::MM_WORLD, batch.matrix);
+        DrawPart(renderer, batch);
+        renderer->PopTransform(video::MM_WORLD);
+        triangles += batch.part->GetIndexCount() / 3;
+    }
+    UnbindParts(renderer);
+    return triangles;
+}
+
+int cDrawBatchList::RenderUnderwater(video::IRenderer* renderer, video::IShader* shader) const {
+    if (!renderer || !shader) {
+        return 0;
+    }
+    cMatrix view;
+    cMatrix projection;
+    renderer->GetTransform(video::MM_VIEW, view);
+    renderer->GetTransform(video::MM_PROJECTION, projection);
+    renderer->SetShader(shader);
+    shader->SetUniform("u_ViewMatrix", view.Transposed());
+    shader->SetUniform("u_ProjectionMatrix", projection.Transposed());
+    int triangles = 0;
+    for (const sDrawBatch& batch : m_Batches) {
+        shader->SetUniform("u_WorldMatrix", batch.matrix.Transposed());
+        DrawPart(renderer, batch);
+        triangles += batch.part->GetIndexCount() / 3;
+    }
+    UnbindParts(renderer);
+    renderer->SetShader(nullptr);
+    return triangles;
+}
+
+} // namespace velmora::scene
