@@ -10,6 +10,7 @@
 #include "scene/sSpecialEntities.h"
 
 namespace velmora::video {
+class IRenderer;
 class IShader;
 }
 
@@ -38,6 +39,8 @@ public:
     // test, top level of detail); the view distance scales the level selection.
     virtual void RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera,
                                float viewDistance) = 0;
+    // Draws with this renderer instead of the engine's (null: the engine's again); set before Init.
+    virtual void SetRenderer(video::IRenderer*) {}
 };
 
 // Which pipeline CreateRenderingPipeline makes.

@@ -84,7 +84,8 @@ int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer) const {
     int triangles = 0;
     for (const sDrawBatch& batch : m_Batches) {
         renderer->PushTransform(video::MM_WORLD);
-        renderer->SetTransform(video::MM_WORLD, batch.matrix);
+        // Under the current world transform (identity, or the water's mirror in the reflection pass).
+        renderer->SetTransform(video::MM_WORLD, batch.matrix, true);
         DrawPart(renderer, batch);
         renderer->PopTransform(video::MM_WORLD);
         triangles += batch.part->GetIndexCount() / 3;

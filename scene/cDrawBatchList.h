@@ -38,7 +38,7 @@ public:
     const sDrawBatch& operator[](std::size_t index) const { return m_Batches[index]; }
     const std::vector<sDrawBatch>& GetBatches() const { return m_Batches; }
 
-    // Fixed-function form: per batch, world transform pushed and set to the batch matrix, the part's buffers
+    // Fixed-function form: per batch, world transform pushed and multiplied by the batch matrix, the part's buffers
     // and texture (stage 0), one indexed triangle list, transform popped; then buffers and stage 0 unbound.
     // Returns the triangles drawn.
     int RenderFixedFunction(video::IRenderer* renderer) const;

@@ -60,7 +60,14 @@ IEnvironment* cSceneManager::GetEnvironment() { return m_Environment.get(); }
 
 IResourceManager* cSceneManager::GetResourceManager() { return m_Resources.get(); }
 
-void cSceneManager::SetRenderer(video::IRenderer* renderer) { m_Resources->SetRenderer(renderer); }
+void cSceneManager::SetRenderer(video::IRenderer* renderer) {
+    m_Resources->SetRenderer(renderer);
+    for (auto& pipeline : m_Pipelines) {
+        if (pipeline) {
+            pipeline->SetRenderer(renderer);
+        }
+    }
+}
 
 void cSceneManager::SetSoundEngine(sound::ISoundEngine* soundEngine) {
     m_SoundEngine = soundEngine;

@@ -1,0 +1,241 @@
+#include "scene/cRenderingPipelineSM20.h"
+
+#include "engine/core/Log.h"
+#include "scene/IRain.h"
+#include "scene/ISceneManager.h"
+#include "scene/ITerrain.h"
+#include "scene/ITerrainVegetation.h"
+#include "scene/IWater.h"
+#include "scene/TerrainWalk.h"
+#include "video/ICamera.h"
+#include "video/IRenderer.h"
+#include "video/IResources.h"
+#include "video/IShader.h"
+#include "video/ITexture.h"
+
+namespace velmora::scene {
+
+const char* const cRenderingPipelineSM20::kShaderFiles[SHADER_COUNT] = {
+    "data/shaders/common/terrain.txt",        "data/shaders/common/water.txt",
+    "data/shaders/common/underwaterTerrain.txt", "data/shaders/common/underwaterObject.txt",
+    "data/shaders/common/impostors.txt",      "data/shaders/common/vegetation.txt",
+    "data/shaders/common/rain.txt",           "data/shaders/common/sunlight.txt",
+};
+
+namespace {
+
+constexpr float kTerrainAlphaReference = 0.5f;
+constexpr float kVegetationAlphaReference = 0.35f;
+
+// Per terrain layer: the sampler and the scale uniform, and the stage the layer's texture goes to.
+const char* const kLayerSamplers[TERRAIN_LAYER_COUNT] = {"u_BaseLayer", "u_Detail0", "u_Detail1", "u_Detail2",
+                                                         "u_Detail3"};
+const char* const kLayerScales[TERRAIN_LAYER_COUNT] = {"u_ScaleBase", "u_Scale0", "u_Scale1", "u_Scale2",
+                                                       "u_Scale3"};
+constexpr int kFirstLayerStage = 3;
+
+cVector3 CameraPosition(const ICamera* camera) { return camera ? camera->GetPosition() : cVector3(); }
+
+void BindTerrainSamplers(video::IShader* shader) {
+    if (!shader) {
+        return;
+    }
+    shader->SetUniform("u_DiffuseMap", 0);
+    shader->SetUniform("u_AlphaMap", 1);
+    shader->SetUniform("u_Lightmap", 2);
+    for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
+        shader->SetUniform(kLayerSamplers[layer], kFirstLayerStage + layer);
+    }
+}
+
+} // namespace
+
+cRenderingPipelineSM20::cRenderingPipelineSM20(const sSpecialEntities& slots, const sRenderSettings& settings)
+    : cCommonRenderingPipeline(slots, settings) {}
+
+cRenderingPipelineSM20::~cRenderingPipelineSM20() { Shutdown(); }
+
+bool cRenderingPipelineSM20::Init() {
+    video::IRenderer* r = GetRenderer();
+    if (!r) {
+        return false;
+    }
+    bool allShaders = true;
+    for (int i = 0; i < SHADER_COUNT; ++i) {
+        if (!m_Shaders[i]) {
+            m_Shaders[i] = r->CreateShader(kShaderFiles[i], std::string(), std::string());
+        }
+        allShaders = allShaders && m_Shaders[i];
+    }
+    BindTerrainSamplers(m_Shaders[SHADER_TERRAIN]);
+    BindTerrainSamplers(m_Shaders[SHADER_UNDERWATER_TERRAIN]);
+    if (video::IShader* water = m_Shaders[SHADER_WATER]) {
+        water->SetUniform("u_WaterDUDV", 0);
+        water->SetUniform("u_Reflection", 1);
+        water->SetUniform("u_Underwater", 2);
+    }
+    if (!m_ReflectionTarget) {
+        m_ReflectionTarget = r->CreateRenderTarget(kReflectionSize, kReflectionSize, 0);
+    }
+    if (!m_UnderwaterTarget) {
+        m_UnderwaterTarget = r->CreateRenderTarget(kUnderwaterSize, kUnderwaterSize, 2);
+    }
+    m_Initialized = allShaders && m_ReflectionTarget && m_UnderwaterTarget;
+    return allShaders;
+}
+
+void cRenderingPipelineSM20::Shutdown() {
+    for (video::IShader*& shader : m_Shaders) {
+        if (shader) {
+            shader->Release();
+            shader = nullptr;
+        }
+    }
+    if (m_ReflectionTarget) {
+        m_ReflectionTarget->Release();
+        m_ReflectionTarget = nullptr;
+    }
+    if (m_UnderwaterTarget) {
+        m_UnderwaterTarget->Release();
+        m_UnderwaterTarget = nullptr;
+    }
+    if (m_Distortion) {
+        m_Distortion->Release();
+        m_Distortion = nullptr;
+    }
+    m_TriedDistortion = false;
+    m_ClipFlags = 0;
+    m_Initialized = false;
+}
+
+void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
+    video::IRenderer* r = GetRenderer();
+    if (!r || !scene) {
+        return;
+    }
+    BeginFrame(scene, camera);
+
+    ApplyFog(r);
+    RenderStaticMeshes(scene, camera);
+    r->SetFogMode(video::FOG_OFF);
+    r->SetLighting(false);
+
+    r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
+    r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
+    RenderTerrain(scene, m_Shaders[SHADER_TERRAIN], camera, m_Settings.viewDistance);
+    RenderVegetation(scene, camera);
+
+    if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
+        RenderWater(water, scene, camera);
+    }
+    if (auto* rain = dynamic_cast<IRain*>(m_Slots.rain)) {
+        scene::RenderRain(r, *rain, m_Shaders[SHADER_RAIN], CameraPosition(camera), GetTime() * 0.01f);
+    }
+    RenderEntities(scene, camera);
+
+    r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
+    r->SetBlendFunc(video::BF_NONE, video::BF_NONE);
+    r->SetFogMode(video::FOG_OFF);
+}
+
+// ---- Terrain -------------------------------------------------------------------------------------
+
+void cRenderingPipelineSM20::SetLayerScales(video::IShader* shader, ISceneManager* scene) const {
+    ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
+    if (!shader || !terrain) {
+        return;
+    }
+    for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
+        shader->SetUniform(kLayerScales[layer], terrain->GetLayerScale(layer));
+    }
+}
+
+void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera,
+                                           float viewDistance) {
+    video::IRenderer* r = GetRenderer();
+    ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
+    if (!r || !terrain || !terrain->GetQuadTree()) {
+        return;
+    }
+    if (shader) {
+        r->SetShader(shader);
+        shader->SetUniform("u_Camera", CameraPosition(camera));
+        shader->SetUniform("u_DiffuseMap", 0);
+        shader->SetUniform("u_AlphaMap", 1);
+        shader->SetUniform("u_Lightmap", 2);
+        shader->SetUniform("u_Fog", m_Fog);
+    }
+    r->SetTexture(terrain->GetColorMap(), 0);
+    r->SetTexture(terrain->GetLayerMap(), 1);
+    r->SetTexture(terrain->GetLightMap(), 2);
+    for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
+        const int stage = kFirstLayerStage + layer;
+        video::ITexture2D* texture = terrain->GetLayerTexture(layer);
+        // An empty layer's stage is emptied too, so that nothing left over from earlier drawing shows.
+        r->SetTexture(texture, stage);
+        if (texture && shader) {
+            shader->SetUniform(kLayerSamplers[layer], stage);
+            shader->SetUniform(kLayerScales[layer], terrain->GetLayerScale(layer));
+        }
+    }
+
+    sTerrainWalk walk = MakeTerrainWalk(camera, viewDistance, m_Settings.levelBias);
+    walk.clipFlags = m_ClipFlags;
+    walk.clipPlane = m_ClipPlane;
+    DrawTerrainTree(r, terrain->GetQuadTree(), walk);
+
+    r->SetVertexBuffer(nullptr);
+    r->SetIndexBuffer(nullptr);
+    for (int stage = 0; stage < kFirstLayerStage + TERRAIN_LAYER_COUNT; ++stage) {
+        r->SetTexture(nullptr, stage);
+    }
+    r->SetShader(nullptr);
+}
+
+// ---- Vegetation ----------------------------------------------------------------------------------
+
+void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* camera) {
+    video::IRenderer* r = GetRenderer();
+    ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
+    ITerrainVegetation* vegetation = terrain ? terrain->GetVegetation() : nullptr;
+    if (!r || !vegetation) {
+        return;
+    }
+    r->SetCullMode(video::CM_NONE);
+    r->SetAlphaTest(video::CMP_GEQUAL, kVegetationAlphaReference);
+    ApplyFog(r);
+    ApplySunLight(r);
+
+    m_VegetationBatches.Clear();
+    vegetation->CollectBatches(camera, m_Settings.vegetationDistance, m_VegetationBatches);
+    m_VegetationBatches.Sort();
+    if (m_ClipFlags & CLIP_UNDERWATER) {
+        m_VegetationBatches.RenderUnderwater(r, m_Shaders[SHADER_UNDERWATER_OBJECT]);
+    } else {
+        m_VegetationBatches.RenderFixedFunction(r);
+    }
+    r->SetFogMode(video::FOG_OFF);
+    r->SetLighting(false);
+
+    if (video::IShader* impostors = m_Shaders[SHADER_IMPOSTORS]) {
+        r->SetShader(impostors);
+        impostors->SetUniform("u_Camera", CameraPosition(camera));
+        impostors->SetUniform("u_ViewDistance", m_Settings.vegetationDistance);
+        impostors->SetUniform("u_DiffuseMap", 0);
+        impostors->SetUniform("u_Fog", m_Fog);
+        if (m_ClipFlags & CLIP_REFLECTION) {
+            // The reflection pass mirrors the world transform; with a program bound the renderer takes the
+            // plane through the current matrices, so it is given in the unmirrored space: keep what stands
+            // above the water.
+            const float level = -m_ClipPlane.d;
+            r->SetClipPlane(0, 1, 0.0f, 1.0f, 0.0f, -(level - 0.05f));
+        }
+        vegetation->RenderImpostors();
+        r->SetTexture(nullptr, 0);
+        r->SetShader(nullptr);
+    }
+    r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
+    r->SetCullMode(video::CM_CW);
+}
+
+} // namespace velmora::scene

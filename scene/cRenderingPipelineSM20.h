@@ -1,0 +1,93 @@
+#pragma once
+// The shader pipeline: per-pixel terrain layering, vegetation meshes and
+// impostors, and a sea with planar reflection, distortion and an underwater
+// view (cRenderingPipelineSM20_water.cpp), all fogged towards the scene's fog
+// colour.
+//
+// Frame: sky, fog and sun; placed meshes (fixed function, fogged and lit);
+// terrain; vegetation; water (underwater pass into a 512 x 512 target,
+// reflection pass into a 1024 x 1024 target, then the surface); rain; the
+// entities (billboards, lens flares, sounds).
+//
+// Init loads the eight shaders and binds their samplers, then makes the two
+// render targets. It reports success when every shader loaded; the pipeline
+// counts as initialised only when the targets exist as well, so a missing
+// target is asked for again on the next frame (the frame still draws, without
+// the passes that need it).
+
+#include <cstdint>
+
+#include "engine/core/cPlane.h"
+#include "scene/cCommonRenderingPipeline.h"
+
+namespace velmora::video {
+class IShader;
+class IRenderTarget;
+class ITexture2D;
+}
+
+namespace velmora::scene {
+
+class IWater;
+
+class cRenderingPipelineSM20 : public cCommonRenderingPipeline {
+public:
+    // The shaders in the order they are loaded.
+    enum eShader : int {
+        SHADER_TERRAIN,
+        SHADER_WATER,
+        SHADER_UNDERWATER_TERRAIN,
+        SHADER_UNDERWATER_OBJECT,
+        SHADER_IMPOSTORS,
+        SHADER_VEGETATION,
+        SHADER_RAIN,
+        SHADER_SUNLIGHT,
+        SHADER_COUNT,
+    };
+    // The file each shader is loaded from (the renderer picks its own variant).
+    static const char* const kShaderFiles[SHADER_COUNT];
+    static constexpr int kReflectionSize = 1024;
+    static constexpr int kUnderwaterSize = 512;
+    // The terrain is drawn into the water's targets with this view distance.
+    static constexpr float kWaterPassViewDistance = 250.0f;
+
+    cRenderingPipelineSM20(const sSpecialEntities& slots, const sRenderSettings& settings);
+    ~cRenderingPipelineSM20() override;
+    cRenderingPipelineSM20(const cRenderingPipelineSM20&) = delete;
+    cRenderingPipelineSM20& operator=(const cRenderingPipelineSM20&) = delete;
+
+    bool Init() override;
+    void Shutdown() override;
+    void Render(ISceneManager* scene, ICamera* camera) override;
+    void RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera, float viewDistance) override;
+
+    // The water draw: underwater pass, reflection pass, surface.
+    void RenderWater(IWater* water, ISceneManager* scene, ICamera* camera);
+    // Vegetation meshes within the vegetation distance (underwater form while the underwater pass runs),
+    // then the impostors beyond it.
+    void RenderVegetation(ISceneManager* scene, ICamera* camera);
+
+    video::IShader* GetShader(eShader which) const { return m_Shaders[which]; }
+    video::IRenderTarget* GetReflectionTarget() const { return m_ReflectionTarget; }
+    video::IRenderTarget* GetUnderwaterTarget() const { return m_UnderwaterTarget; }
+    // TerrainClipFlags of the pass being drawn, and the plane the terrain walk tests nodes against.
+    std::uint16_t GetClipFlags() const { return m_ClipFlags; }
+    const cPlane& GetClipPlane() const { return m_ClipPlane; }
+
+private:
+    void RenderUnderwater(IWater* water, ISceneManager* scene, ICamera* camera);
+    void RenderReflection(IWater* water, ISceneManager* scene, ICamera* camera);
+    void RenderSurface(IWater* water, ICamera* camera);
+    // The terrain's layer scales on a shader that layers the terrain.
+    void SetLayerScales(video::IShader* shader, ISceneManager* scene) const;
+
+    video::IShader* m_Shaders[SHADER_COUNT] = {};
+    video::IRenderTarget* m_ReflectionTarget = nullptr;
+    video::IRenderTarget* m_UnderwaterTarget = nullptr;
+    video::ITexture2D* m_Distortion = nullptr;
+    bool m_TriedDistortion = false;
+    std::uint16_t m_ClipFlags = 0;
+    cPlane m_ClipPlane;
+};
+
+} // namespace velmora::scene

@@ -1,0 +1,605 @@
+// Both rendering pipelines through the recording renderer: the order of the
+// passes and how many draws each makes, the states, programs, targets and clip
+// planes each pass draws with, the sun as light 0, and what happens when
+// programs or targets are missing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "engine/core/cException.h"
+#include "scene/IDirectionalLight.h"
+#include "scene/IEnvironment.h"
+#include "scene/ILensFlare.h"
+#include "scene/ISky.h"
+#include "scene/ISound.h"
+#include "scene/IWater.h"
+#include "scene/PipelineTestSupport.h"
+#include "scene/TerrainWalk.h"
+#include "scene/camera/cCamera.h"
+#include "scene/cCommonEntity.h"
+#include "scene/cRenderingPipelineFFP.h"
+#include "scene/cRenderingPipelineSM20.h"
+#include "scene/cResourceManager.h"
+#include "scene/cSceneManager.h"
+#include "scene/support/SceneTestSupport.h"
+
+using namespace velmora;
+using namespace velmora::scene;
+using namespace velmora::scene::test;
+
+namespace {
+
+constexpr float kLevel = 25.0f;
+// Chunk tops: one wholly below the sea, one just below the underwater margin, two reaching above it.
+const float kChunkTops[4] = {10.0f, 24.0f, 40.0f, 60.0f};
+
+// The shader pipeline with a frame time of its own.
+class cTimedSM20 : public cRenderingPipelineSM20 {
+public:
+    using cRenderingPipelineSM20::cRenderingPipelineSM20;
+    float frameTime = 0.0f;
+
+protected:
+    float GetFrameTime() const override { return frameTime; }
+};
+
+class cTimedFFP : public cRenderingPipelineFFP {
+public:
+    using cRenderingPipelineFFP::cRenderingPipelineFFP;
+    float frameTime = 0.0f;
+
+protected:
+    float GetFrameTime() const override { return frameTime; }
+};
+
+// A sound entity whose source counts Play calls.
+class cCountingSource : public cFakeSoundSource {
+public:
+    using cFakeSoundSource::cFakeSoundSource;
+    void Play() override {
+        ++plays;
+        cFakeSoundSource::Play();
+    }
+    int plays = 0;
+};
+
+class cPlainSound : public cCommonEntity<ISound, ENTITY_SOUND> {
+public:
+    explicit cPlainSound(sound::ISoundSource* source) : m_Source(source) {}
+    void SetSource(const std::string&) override {}
+    sound::ISoundSource* GetSource() const override { return m_Source; }
+    std::string GetSourceName() const override { return m_Source ? m_Source->GetName() : std::string(); }
+
+private:
+    sound::ISoundSource* m_Source;
+};
+
+class cPlainLight : public cCommonEntity<IDirectionalLight, ENTITY_DIRECTIONAL_LIGHT> {
+public:
+    const cVector3& GetSecondVector() const override { return m_Second; }
+    void SetSecondVector(const cVector3& v) override { m_Second = v; }
+    const cVector3& GetDirection() const override { return m_Direction; }
+    void SetDirection(const cVector3& d) override { m_Direction = d; }
+
+private:
+    cVector3 m_Direction, m_Second;
+};
+
+// An island scene on the recording renderer: four chunks, vegetation of three batches, a placed mesh, sea,
+// sky, a lens flare bound to the camera, fog. The camera stands above the sea looking over the chunks.
+struct sPipelineFixture : ::testing::Test {
+    cPipelineRenderer renderer;
+    cFakeSoundEngine sound;
+    cFakeMeshPart palm{renderer, "palm", 12};
+    cSceneManager scene;
+    cCamera camera;
+    cTimedSM20* sm20 = nullptr;
+    cTimedFFP* ffp = nullptr;
+    IWater* water = nullptr;
+    ISky* sky = nullptr;
+    ILensFlare* flare = nullptr;
+    int liveMeshes = 0;
+
+    sPipelineFixture() {
+        scene.SetRenderer(&renderer);
+        scene.SetSoundEngine(&sound);
+        sm20 = new cTimedSM20(scene.GetSpecialEntities(), scene.GetRenderSettings());
+        ffp = new cTimedFFP(scene.GetSpecialEntities(), scene.GetRenderSettings());
+        sm20->SetRenderer(&renderer);
+        ffp->SetRenderer(&renderer);
+        scene.SetRenderingPipeline(PIPELINE_SHADER_MODEL_20, sm20);
+        scene.SetRenderingPipeline(PIPELINE_FIXED_FUNCTION, ffp);
+
+        scene.GetEnvironment()->SetFogColor(cColor(51, 102, 204, 255));
+        scene.GetEnvironment()->SetFogDensity(0.01f);
+        scene.SetTerrain(new cFakeTerrain(renderer, kChunkTops, &palm, 3));
+        IResourceManager* resources = scene.GetResourceManager();
+        water = resources->CreateWater(cColor(46, 102, 88, 255), 0.2f, 2.0f, kLevel);
+        sky = resources->CreateSkyBox();
+        for (const char* face : {"left", "right", "top", "front", "back"}) {
+            sky->SetFaceTexture(FaceIndex(face), std::string("sky/") + face + ".jpg");
+        }
+        flare = resources->CreateLensFlare();
+        flare->SetBoundToCamera(true);
+        flare->SetWorldMatrix(cMatrix::Translation(0.2f, 0.1f, -1.0f));
+        for (int i = 0; i < 7; ++i) {
+            flare->SetFlareTexture(i, "flare" + std::to_string(i));
+        }
+        scene.AddEntity(water);
+        scene.AddEntity(sky);
+        scene.AddEntity(flare);
+        scene.AddMesh(new cFakeMesh(renderer, &liveMeshes), cMatrix::Translation(30.0f, 30.0f, 40.0f));
+        renderer.queryResults = {400, 100};
+
+        camera.position = cVector3(32.0f, 40.0f, 110.0f);
+        camera.direction = cVector3(0.0f, -0.3f, -1.0f).Normalized();
+        camera.SetAspectRatio(4.0 / 3.0);
+        camera.SetNearDistance(0.05);
+        camera.SetFarDistance(500.0);
+        renderer.SetCamera(&camera, true);
+    }
+
+    static int FaceIndex(const std::string& face) {
+        const char* names[SKY_FACE_COUNT] = {"left", "right", "top", "bottom", "front", "back"};
+        for (int i = 0; i < SKY_FACE_COUNT; ++i) {
+            if (face == names[i]) return i;
+        }
+        return -1;
+    }
+
+    void Frame() {
+        renderer.draws.clear();
+        renderer.calls.clear();
+        renderer.queriesAnswered = 0;
+        scene.Render(&camera);
+    }
+
+    // Consecutive draws grouped by a key of the caller's choosing.
+    std::vector<std::string> Group(const std::function<std::string(const sRecordedDraw&)>& key) const {
+        std::vector<std::string> groups;
+        std::string current;
+        int count = 0;
+        for (const sRecordedDraw& draw : renderer.draws) {
+            const std::string k = key(draw);
+            if (k != current && count > 0) {
+                groups.push_back(current + " x" + std::to_string(count));
+                count = 0;
+            }
+            current = k;
+            ++count;
+        }
+        if (count > 0) groups.push_back(current + " x" + std::to_string(count));
+        return groups;
+    }
+
+    std::vector<sRecordedDraw> DrawsIn(const std::string& target, const std::string& shader) const {
+        std::vector<sRecordedDraw> out;
+        for (const sRecordedDraw& draw : renderer.draws) {
+            if (draw.target == target && draw.shader == shader) out.push_back(draw);
+        }
+        return out;
+    }
+};
+
+const std::vector<std::string> kShaderFrame = {
+    "window/none x6",                 // sky (five faces), placed mesh
+    "window/terrain x4",              // every chunk
+    "window/none x3",                 // vegetation meshes
+    "window/impostors x1",            // impostors
+    "target512/underwaterTerrain x2", // chunks reaching the surface
+    "target512/underwaterObject x3",  // vegetation below the surface
+    "target512/impostors x1",
+    "target1024/none x5",             // mirrored sky
+    "target1024/terrain x2",          // chunks above the surface, mirrored
+    "target1024/none x3",             // vegetation, mirrored
+    "target1024/impostors x1",
+    "window/water x1",                // the surface
+    "window/none x9",                 // lens flare: two measuring boxes, seven flares
+};
+
+// ---- Shader pipeline -----------------------------------------------------------------------------
+
+TEST_F(sPipelineFixture, ShaderFrameRunsThePassesInOrderWithTheirDrawCounts) {
+    Frame();
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+    // Every pass gave back what it bound: the next frame is the same.
+    EXPECT_EQ(sm20->GetClipFlags(), 0);
+    Frame();
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+    EXPECT_EQ(renderer.pushes, renderer.pops);
+    EXPECT_EQ(renderer.queriesOpen, 0);
+}
+
+TEST_F(sPipelineFixture, InitLoadsTheEightProgramsBindsTheirSamplersAndMakesBothTargets) {
+    Frame();
+    std::vector<std::string> made;
+    for (const std::string& call : renderer.calls) {
+        if (call.rfind("create ", 0) == 0) made.push_back(call);
+    }
+    renderer.calls.clear();
+    ASSERT_TRUE(sm20->Init());
+    ASSERT_TRUE(sm20->IsInitialized());
+    // A second Init makes nothing new.
+    EXPECT_TRUE(renderer.calls.empty());
+
+    scene.Clear();
+    scene.SetTerrain(new cFakeTerrain(renderer, kChunkTops, &palm, 3));
+    EXPECT_FALSE(sm20->IsInitialized());
+    EXPECT_EQ(renderer.liveShaders, 0);
+    EXPECT_EQ(renderer.liveTargets, 0);
+    renderer.calls.clear();
+    scene.Render(&camera);
+    made.clear();
+    for (const std::string& call : renderer.calls) {
+        if (call.rfind("create ", 0) == 0) made.push_back(call);
+    }
+    const std::vector<std::string> expected = {
+        "create shader terrain", "create shader water", "create shader underwaterTerrain",
+        "create shader underwaterObject", "create shader impostors", "create shader vegetation",
+        "create shader rain", "create shader sunlight", "create target 1024x1024 format 0",
+        "create target 512x512 format 2"};
+    EXPECT_EQ(made, expected);
+    for (const char* name : {"terrain", "underwaterTerrain"}) {
+        cRecordingShader* shader = renderer.Shader(name);
+        ASSERT_NE(shader, nullptr);
+        EXPECT_EQ(shader->Uniform("u_DiffuseMap"), std::vector<float>{0});
+        EXPECT_EQ(shader->Uniform("u_AlphaMap"), std::vector<float>{1});
+        EXPECT_EQ(shader->Uniform("u_Lightmap"), std::vector<float>{2});
+        EXPECT_EQ(shader->Uniform("u_BaseLayer"), std::vector<float>{3});
+        EXPECT_EQ(shader->Uniform("u_Detail3"), std::vector<float>{7});
+    }
+    cRecordingShader* waterShader = renderer.Shader("water");
+    EXPECT_EQ(waterShader->Uniform("u_WaterDUDV"), std::vector<float>{0});
+    EXPECT_EQ(waterShader->Uniform("u_Reflection"), std::vector<float>{1});
+    EXPECT_EQ(waterShader->Uniform("u_Underwater"), std::vector<float>{2});
+}
+
+TEST_F(sPipelineFixture, TerrainPassBindsMapsLayersScalesAndFog) {
+    Frame();
+    cRecordingShader* terrain = renderer.Shader("terrain");
+    ASSERT_NE(terrain, nullptr);
+    EXPECT_EQ(terrain->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
+    // The last terrain draw of the frame is the reflection's: the camera is given as it is.
+    EXPECT_EQ(terrain->Uniform("u_Camera"), (std::vector<float>{32.0f, 40.0f, 110.0f}));
+    EXPECT_EQ(terrain->Uniform("u_ScaleBase"), (std::vector<float>{10.0f, 20.0f}));
+    EXPECT_EQ(terrain->Uniform("u_Scale3"), (std::vector<float>{14.0f, 24.0f}));
+    // Layer 3 has no texture: its stage is emptied, not left to whatever was bound.
+    const std::vector<std::string>& calls = renderer.calls;
+    const auto first = std::find(calls.begin(), calls.end(), "shader terrain");
+    ASSERT_NE(first, calls.end());
+    const std::vector<std::string> stages(first + 1, first + 9);
+    const std::vector<std::string> expected = {"texture 0 colour map", "texture 1 layer map", "texture 2 light map",
+                                               "texture 3 sand",       "texture 4 grass",     "texture 5 rock",
+                                               "texture 6 none",       "texture 7 mud"};
+    EXPECT_EQ(stages, expected);
+    for (const sRecordedDraw& draw : DrawsIn("window", "terrain")) {
+        EXPECT_EQ(draw.alphaFunc, video::CMP_GEQUAL);
+        EXPECT_FLOAT_EQ(draw.alphaReference, 0.5f);
+        EXPECT_EQ(draw.blendSrc, video::BF_SRC_ALPHA);
+        EXPECT_EQ(draw.blendDst, video::BF_INV_SRC_ALPHA);
+        EXPECT_EQ(draw.fogMode, video::FOG_OFF);
+        EXPECT_EQ(draw.type, video::PT_TRIANGLE_STRIP);
+    }
+}
+
+TEST_F(sPipelineFixture, LevelBiasSevenDrawsEveryChunkAtItsCoarsestLevel) {
+    sRenderSettings settings;
+    settings.levelBias = 7;
+    scene.SetRenderSettings(settings);
+    Frame();
+    const std::vector<sRecordedDraw> chunks = DrawsIn("window", "terrain");
+    ASSERT_EQ(chunks.size(), 4u);
+    for (const sRecordedDraw& draw : chunks) {
+        EXPECT_EQ(draw.indexCount, 4); // level 5 of a 33 x 33 chunk: one quad
+    }
+}
+
+TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyondTheDistance) {
+    sRenderSettings settings;
+    settings.vegetationDistance = 40.0f;
+    scene.SetRenderSettings(settings);
+    Frame();
+    cFakeVegetation* vegetation = static_cast<cFakeTerrain*>(scene.GetTerrain())->Vegetation();
+    EXPECT_EQ(vegetation->collections, 3); // window, underwater, reflection
+    EXPECT_FLOAT_EQ(vegetation->lastDistance, 40.0f);
+    for (const sRecordedDraw& draw : DrawsIn("window", "none")) {
+        if (draw.texture0 != "palm") continue;
+        EXPECT_EQ(draw.cull, video::CM_NONE);
+        EXPECT_EQ(draw.alphaFunc, video::CMP_GEQUAL);
+        EXPECT_FLOAT_EQ(draw.alphaReference, 0.35f);
+        EXPECT_EQ(draw.fogMode, video::FOG_EXP2);
+        EXPECT_TRUE(draw.lighting);
+    }
+    const std::vector<sRecordedDraw> impostors = DrawsIn("window", "impostors");
+    ASSERT_EQ(impostors.size(), 1u);
+    EXPECT_EQ(impostors[0].fogMode, video::FOG_OFF);
+    EXPECT_FALSE(impostors[0].lighting);
+    cRecordingShader* shader = renderer.Shader("impostors");
+    EXPECT_EQ(shader->Uniform("u_ViewDistance"), std::vector<float>{40.0f});
+    EXPECT_EQ(shader->Uniform("u_DiffuseMap"), std::vector<float>{0});
+    EXPECT_EQ(shader->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
+}
+
+TEST_F(sPipelineFixture, UnderwaterPassDrawsTheDepthFoggedGroundBelowTheSurfaceOnly) {
+    Frame();
+    for (const char* name : {"underwaterTerrain", "underwaterObject"}) {
+        cRecordingShader* shader = renderer.Shader(name);
+        EXPECT_EQ(shader->Uniform("u_WaterLevel"), std::vector<float>{kLevel}) << name;
+        EXPECT_EQ(shader->Uniform("u_WaterDensity"), std::vector<float>{0.2f}) << name;
+    }
+    // The underwater programs layer the terrain with the terrain's own scales.
+    EXPECT_EQ(renderer.Shader("underwaterTerrain")->Uniform("u_Scale1"), (std::vector<float>{12.0f, 22.0f}));
+    const std::vector<sRecordedDraw> ground = DrawsIn("target512", "underwaterTerrain");
+    ASSERT_EQ(ground.size(), 2u);
+    for (const sRecordedDraw& draw : ground) {
+        EXPECT_TRUE(draw.clipOn);
+        EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.5f)));
+        EXPECT_TRUE(draw.world.IsIdentity());
+    }
+    for (const sRecordedDraw& draw : DrawsIn("target512", "underwaterObject")) {
+        EXPECT_TRUE(draw.clipOn);
+        EXPECT_EQ(draw.texture0, "palm");
+    }
+}
+
+TEST_F(sPipelineFixture, ReflectionPassMirrorsTheSceneAboveTheSurface) {
+    Frame();
+    const cFakeRenderTarget* reflection = nullptr;
+    for (const cFakeRenderTarget* target : renderer.targets) {
+        if (target->width == 1024) reflection = target;
+    }
+    ASSERT_NE(reflection, nullptr);
+    EXPECT_EQ(reflection->clearColor, cColor(255, 0, 0, 255));
+
+    // The sky is mirrored about the camera's height.
+    const std::vector<sRecordedDraw> sky = DrawsIn("target1024", "none");
+    ASSERT_GE(sky.size(), 5u);
+    const cVector3 skyCorner = sky[0].world.TransformPoint(cVector3(1.0f, 1.0f, 1.0f));
+    EXPECT_TRUE(skyCorner.Equals(cVector3(33.0f, 39.0f, 111.0f), 1e-4f));
+
+    // Ground at height y shows at 2 L - y, drawn with the winding turned over and clipped at the surface.
+    const std::vector<sRecordedDraw> ground = DrawsIn("target1024", "terrain");
+    ASSERT_EQ(ground.size(), 2u);
+    for (const sRecordedDraw& draw : ground) {
+        EXPECT_TRUE(draw.world.TransformPoint(cVector3(3.0f, 30.0f, 4.0f)).Equals(cVector3(3.0f, 20.0f, 4.0f), 1e-4f));
+        EXPECT_EQ(draw.cull, video::CM_CCW);
+        EXPECT_TRUE(draw.clipOn);
+        EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.05f)));
+    }
+    // Vegetation meshes are mirrored with the ground; impostors (drawn by a program through the mirrored
+    // matrices) get the plane in the unmirrored space.
+    for (const sRecordedDraw& draw : DrawsIn("target1024", "none")) {
+        if (draw.texture0 != "palm") continue;
+        EXPECT_NEAR(draw.world.TransformPoint(cVector3()).y, 2.0f * kLevel - 30.0f, 1e-4f);
+        EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.05f)));
+    }
+    const std::vector<sRecordedDraw> impostors = DrawsIn("target1024", "impostors");
+    ASSERT_EQ(impostors.size(), 1u);
+    EXPECT_TRUE(impostors[0].clipPlane.Equals(cPlane(0.0f, 1.0f, 0.0f, -(kLevel - 0.05f))));
+
+    // Afterwards: unmirrored, clockwise culling, no plane.
+    const std::vector<sRecordedDraw> surface = DrawsIn("window", "water");
+    ASSERT_EQ(surface.size(), 1u);
+    EXPECT_TRUE(surface[0].world.IsIdentity());
+    EXPECT_FALSE(surface[0].clipOn);
+}
+
+TEST_F(sPipelineFixture, SurfaceMixesBothTargetsWithTheScrollingDistortionMap) {
+    sm20->frameTime = 0.5f;
+    Frame();
+    const std::vector<std::string>& calls = renderer.calls;
+    const auto bound = std::find(calls.begin(), calls.end(), "shader water");
+    ASSERT_NE(bound, calls.end());
+    const std::vector<std::string> stages(bound + 1, bound + 4);
+    const std::vector<std::string> expected = {"texture 0 data/textures/water2_dudv.tga", "texture 1 target1024",
+                                               "texture 2 target512"};
+    EXPECT_EQ(stages, expected);
+    EXPECT_EQ(renderer.FindTexture("data/textures/water2_dudv.tga")->anisotropy, 16);
+    const sRecordedDraw surface = DrawsIn("window", "water").at(0);
+    EXPECT_EQ(surface.cull, video::CM_NONE);
+    EXPECT_EQ(surface.color, cColor(46, 102, 88, 255));
+    EXPECT_TRUE(surface.corners[0].Equals(cVector3(-5120.0f, kLevel, -5120.0f)));
+    EXPECT_TRUE(surface.corners[2].Equals(cVector3(5120.0f, kLevel, 5120.0f)));
+    // Speed 2 for half a second: 0.01 per frame.
+    EXPECT_FLOAT_EQ(renderer.lastTexRect.x1, 0.01f);
+    EXPECT_FLOAT_EQ(renderer.lastTexRect.y2, 200.01f);
+    Frame();
+    EXPECT_FLOAT_EQ(renderer.lastTexRect.x1, 0.02f);
+    cRecordingShader* shader = renderer.Shader("water");
+    EXPECT_EQ(shader->Uniform("u_Camera"), (std::vector<float>{32.0f, 40.0f, 110.0f}));
+    EXPECT_EQ(shader->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
+    // A still sea does not scroll.
+    water->SetSpeed(0.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(renderer.lastTexRect.x1, 0.02f);
+}
+
+TEST_F(sPipelineFixture, CameraAtOrBelowTheSurfaceSkipsOnlyTheUnderwaterPass) {
+    for (float height : {kLevel, kLevel - 3.0f}) {
+        camera.position.y = height;
+        renderer.SetCamera(&camera, true);
+        Frame();
+        EXPECT_TRUE(DrawsIn("target512", "underwaterTerrain").empty()) << height;
+        EXPECT_FALSE(DrawsIn("target1024", "none").empty()) << height;
+        EXPECT_EQ(DrawsIn("window", "water").size(), 1u) << height;
+    }
+}
+
+TEST_F(sPipelineFixture, SceneWithoutTerrainWaterOrSkyRunsNoneOfTheirPasses) {
+    scene.Clear();
+    scene.AddMesh(new cFakeMesh(renderer, &liveMeshes), cMatrix::Translation(30.0f, 30.0f, 40.0f));
+    Frame();
+    EXPECT_EQ(renderer.Passes(), std::vector<std::string>{"window/none x1"});
+    for (const std::string& call : renderer.calls) {
+        EXPECT_EQ(call.rfind("target", 0), std::string::npos) << call;
+    }
+}
+
+TEST_F(sPipelineFixture, MissingProgramsFailInitAndTheSceneManagerStops) {
+    scene.Clear();
+    renderer.missingShaders.insert("data/shaders/common/impostors.txt");
+    cLogCapture log;
+    try {
+        scene.Render(&camera);
+        ADD_FAILURE() << "no exception";
+    } catch (const cException& e) {
+        EXPECT_STREQ(e.GetText(), "cSceneManager::Render : failed to initialize rendering pipeline");
+    }
+}
+
+TEST_F(sPipelineFixture, WithoutWaterProgramsTheFrameGoesOnWithoutTheSeaAndSaysSoEachFrame) {
+    scene.Clear();
+    renderer.missingShaders = {"data/shaders/common/water.txt", "data/shaders/common/underwaterTerrain.txt"};
+    EXPECT_FALSE(sm20->Init());
+    scene.SetTerrain(new cFakeTerrain(renderer, kChunkTops, &palm, 3));
+    scene.AddEntity(scene.GetResourceManager()->CreateWater(cColor(), 0.2f, 2.0f, kLevel));
+    cLogCapture log;
+    sm20->Render(&scene, &camera);
+    sm20->Render(&scene, &camera);
+    EXPECT_EQ(log.Text(), "cRenderingPipelineSM20::RenderWater : no water shaders loaded\n"
+                          "cRenderingPipelineSM20::RenderWater : no water shaders loaded\n");
+    EXPECT_TRUE(DrawsIn("window", "water").empty());
+    EXPECT_EQ(DrawsIn("window", "terrain").size(), 8u);
+
+    // With the surface program back, a missing underwater program skips that pass alone.
+    renderer.missingShaders = {"data/shaders/common/underwaterTerrain.txt"};
+    sm20->Shutdown();
+    EXPECT_FALSE(sm20->Init());
+    renderer.draws.clear();
+    cLogCapture second;
+    sm20->Render(&scene, &camera);
+    EXPECT_EQ(second.Text(), "cRenderingPipelineSM20::RenderUnderwater : no underwater shaders loaded\n");
+    EXPECT_TRUE(DrawsIn("target512", "underwaterObject").empty());
+    EXPECT_EQ(DrawsIn("target1024", "terrain").size(), 2u);
+    EXPECT_EQ(DrawsIn("window", "water").size(), 1u);
+}
+
+TEST_F(sPipelineFixture, MissingTargetsLeaveThePipelineUninitialisedAndAreAskedForAgain) {
+    renderer.failTargets = true;
+    Frame();
+    EXPECT_FALSE(sm20->IsInitialized());
+    EXPECT_TRUE(DrawsIn("target512", "underwaterTerrain").empty());
+    EXPECT_EQ(DrawsIn("window", "water").size(), 1u); // the surface shows what it has
+    renderer.failTargets = false;
+    Frame();
+    EXPECT_TRUE(sm20->IsInitialized());
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+}
+
+TEST_F(sPipelineFixture, SunLightComesFromTheLightTheFlareOrAboveInThatOrder) {
+    Frame();
+    EXPECT_EQ(renderer.light0.type, video::LT_DIRECTIONAL);
+    EXPECT_TRUE(renderer.light0Enabled);
+    EXPECT_TRUE(renderer.light0.direction.Equals(cVector3(0.2f, 0.1f, -1.0f).Normalized(), 1e-5f));
+
+    // A flare not bound to the camera is a place: the light points from the camera towards it.
+    flare->SetBoundToCamera(false);
+    flare->SetWorldMatrix(cMatrix::Translation(32.0f, 140.0f, 110.0f));
+    Frame();
+    EXPECT_TRUE(renderer.light0.direction.Equals(cVector3(0.0f, 1.0f, 0.0f), 1e-5f));
+
+    auto* light = new cPlainLight();
+    light->SetDirection(cVector3(0.0f, 0.6f, 0.8f));
+    scene.AddEntity(light);
+    Frame();
+    EXPECT_TRUE(renderer.light0.direction.Equals(cVector3(0.0f, 0.6f, 0.8f)));
+
+    scene.Clear();
+    Frame();
+    EXPECT_TRUE(renderer.light0.direction.Equals(cVector3(1.0f, 1.0f, 1.0f)));
+    EXPECT_TRUE(renderer.light0.position.Equals(camera.position));
+}
+
+TEST_F(sPipelineFixture, EntityPassStartsSoundsThatAreNotPlayingAndLeavesPlayingOnesAlone) {
+    cCountingSource quiet(sound, "a.ogg"), playing(sound, "b.ogg");
+    playing.playing = true;
+    scene.AddEntity(new cPlainSound(&quiet));
+    scene.AddEntity(new cPlainSound(&playing));
+    scene.AddEntity(new cPlainSound(nullptr));
+    Frame();
+    EXPECT_EQ(quiet.plays, 1);
+    EXPECT_EQ(playing.plays, 0);
+    Frame();
+    EXPECT_EQ(quiet.plays, 1);
+}
+
+TEST_F(sPipelineFixture, FrameLeavesBlendingAlphaTestAndFogOff) {
+    Frame();
+    EXPECT_EQ(renderer.GetBlendSrc(), video::BF_NONE);
+    EXPECT_EQ(renderer.GetAlphaTestFunc(), video::CMP_OFF);
+    EXPECT_EQ(renderer.GetFogMode(), video::FOG_OFF);
+    EXPECT_TRUE(renderer.GetDepthWrite());
+    EXPECT_EQ(renderer.GetCullMode(), video::CM_CW);
+    scene.UseFixedFunction(true);
+    Frame();
+    // The fixed-function frame keeps its fog for the next frame's sky.
+    EXPECT_EQ(renderer.GetBlendSrc(), video::BF_NONE);
+    EXPECT_EQ(renderer.GetAlphaTestFunc(), video::CMP_OFF);
+    EXPECT_EQ(renderer.GetFogMode(), video::FOG_EXP2);
+}
+
+// ---- Fixed-function pipeline ---------------------------------------------------------------------
+
+TEST_F(sPipelineFixture, FixedFunctionFrameDrawsTheSameSceneWithoutProgramsOrTargets) {
+    scene.UseFixedFunction(true);
+    Frame();
+    const std::vector<std::string> groups = Group([](const sRecordedDraw& d) {
+        return d.kind + " " + d.texture0 + (d.shader == "none" ? "" : " " + d.shader);
+    });
+    const std::vector<std::string> expected = {
+        "indexed sky/left.jpg x1", "indexed sky/right.jpg x1", "indexed sky/front.jpg x1",
+        "indexed sky/back.jpg x1", "indexed sky/top.jpg x1",   "indexed crate x1",
+        "indexed colour map x4",   "indexed palm x3",          "quad data/textures/water.dds x1",
+        "box none x2",             "rect flare0 x1",           "rect flare1 x1",
+        "rect flare2 x1",          "rect flare3 x1",           "rect flare4 x1",
+        "rect flare5 x1",          "rect flare6 x1"};
+    EXPECT_EQ(groups, expected);
+    EXPECT_EQ(renderer.liveShaders, 0);
+    EXPECT_TRUE(renderer.targets.empty());
+
+    // Terrain: colour map, base layer, light map; fogged, blended, alpha-tested.
+    const auto bound = std::find(renderer.calls.begin(), renderer.calls.end(), "texture 0 colour map");
+    ASSERT_NE(bound, renderer.calls.end());
+    EXPECT_EQ(*(bound + 1), "texture 1 sand");
+    EXPECT_EQ(*(bound + 2), "texture 2 light map");
+    for (const sRecordedDraw& draw : renderer.Draws("indexed")) {
+        if (draw.texture0 == "colour map") {
+            EXPECT_EQ(draw.fogMode, video::FOG_EXP2);
+            EXPECT_EQ(draw.alphaFunc, video::CMP_GEQUAL);
+            EXPECT_FALSE(draw.lighting);
+        }
+        if (draw.texture0 == "palm") {
+            EXPECT_TRUE(draw.lighting);
+            EXPECT_EQ(draw.cull, video::CM_NONE);
+            EXPECT_FLOAT_EQ(draw.alphaReference, 0.35f);
+        }
+    }
+    // The sea: half transparent, blended, both sides, scrolling.
+    const sRecordedDraw sea = renderer.Draws("quad").at(0);
+    EXPECT_EQ(sea.color, cColor(46, 102, 88, 150));
+    EXPECT_EQ(sea.blendSrc, video::BF_SRC_ALPHA);
+    EXPECT_EQ(sea.cull, video::CM_NONE);
+    ffp->frameTime = 1.0f;
+    Frame();
+    EXPECT_FLOAT_EQ(renderer.lastTexRect.x1, 0.02f);
+}
+
+TEST_F(sPipelineFixture, FixedFunctionPipelineNeedsNothingToInitialise) {
+    scene.UseFixedFunction(true);
+    renderer.missingShaders = {"data/shaders/common/terrain.txt"};
+    renderer.failTargets = true;
+    Frame();
+    EXPECT_TRUE(ffp->IsInitialized());
+    EXPECT_FALSE(sm20->IsInitialized());
+    scene.Clear();
+    EXPECT_FALSE(ffp->IsInitialized());
+}
+
+TEST(RenderingPipelineFactory, MakesBothPipelinesForTheSceneManager) {
+    cSceneManager scene;
+    EXPECT_NE(dynamic_cast<cRenderingPipelineSM20*>(scene.GetRenderingPipeline(PIPELINE_SHADER_MODEL_20)), nullptr);
+    EXPECT_NE(dynamic_cast<cRenderingPipelineFFP*>(scene.GetRenderingPipeline(PIPELINE_FIXED_FUNCTION)), nullptr);
+}
+
+} // namespace
