@@ -28,9 +28,10 @@ public:
     virtual video::ITexture2D* GetTexture() const = 0;
 };
 
-// The corners of a billboard at `position` seen from `camera`: with v = normalize(camera - position),
-// up u = normalize(0, 1, 1) * height and right r = normalize(v x u) * width, the corners are p - r - u,
-// p - r + u, p + r + u, p + r - u. When v is zero or parallel to u, r is (width, 0, 0).
+// The corners of a billboard at `position` seen from `camera`, upright and turned about the vertical axis
+// to face the camera: with v = normalize(camera - position), up u = (0, height, 0) and right
+// r = normalize(u x v) * width, the corners are p - r - u (bottom-left as the camera sees it), p - r + u,
+// p + r + u, p + r - u. When v is zero or vertical, r is (width, 0, 0).
 void GetBillboardCorners(const cVector3& position, const cVector3& camera, float width, float height,
                          cVector3 corners[4]);
 

@@ -46,8 +46,8 @@ public:
     // Moves the wings and the butterflies by dt seconds and rewrites their vertices.
     virtual void Update(float dt) = 0;
     // Updates by the engine's frame time and draws all ten under the current world transform times the
-    // entity's matrix: no culling, alpha blending, alpha test >= 0.5, the texture on stage 0. Leaves alpha
-    // test and blending off, culling at 2 and stage 0 empty.
+    // entity's matrix: no culling, alpha blending, alpha test >= 0.5, the texture on stage 0. Puts blending
+    // and the alpha test back as it found them (reference 0.5), culling at 2 and leaves stage 0 empty.
     virtual void Render() = 0;
 };
 

@@ -8,11 +8,17 @@
 #include "engine/core/EngineGlobals.h"
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
+#include "scene/cBillboard.h"
+#include "scene/cBillboardSet.h"
+#include "scene/cButterflies.h"
 #include "scene/cDirectionalLight.h"
 #include "scene/cLensFlare.h"
+#include "scene/cParticleSystem.h"
+#include "scene/cRain.h"
 #include "scene/cScenePath.h"
 #include "scene/cSky.h"
 #include "scene/cSound.h"
+#include "scene/cSprite.h"
 #include "scene/cStaticMesh.h"
 #include "scene/cTerrain.h"
 #include "scene/cWater.h"
@@ -223,35 +229,78 @@ ITerrain* cResourceManager::CreateTerrain(const char* fileName) {
     return nullptr;
 }
 
-ISprite* cResourceManager::CreateSprite(const char* textureName, float, float) {
+ISprite* cResourceManager::CreateSprite(const char* textureName, float frameWidth, float frameHeight) {
     LogMessage("Creating sprite( %s )... ", textureName ? textureName : "");
-    LogWarning("cResourceManager::CreateSprite : sprites are not built yet\n");
-    return nullptr;
+    cSprite* sprite = new (std::nothrow) cSprite(m_Headless ? nullptr : GetRenderer());
+    if (!sprite) {
+        LogWarning("failed to allocate memory\n");
+        return nullptr;
+    }
+    sprite->Create(textureName, frameWidth, frameHeight);
+    LogMessage("succeeded\n");
+    return sprite;
 }
 
 IParticleSystem* cResourceManager::CreateParticleSystem() {
     LogMessage("Creating particle system... ");
-    LogWarning("cResourceManager::CreateParticleSystem : particle systems are not built yet\n");
-    return nullptr;
+    cParticleSystem* system = new (std::nothrow) cParticleSystem(m_Headless ? nullptr : GetRenderer());
+    if (!system) {
+        LogWarning("failed to allocate memory\n");
+        return nullptr;
+    }
+    LogMessage("succeeded\n");
+    return system;
 }
 
 IBillboardSet* cResourceManager::CreateBillboardSet() {
-    LogWarning("cResourceManager::CreateBillboardSet : billboard sets are not built yet\n");
+    try {
+        return new cBillboardSet(m_Headless ? nullptr : GetRenderer());
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateBillboardSet : failed to allocate memory\n");
+    }
     return nullptr;
 }
 
-IRain* cResourceManager::CreateRain(int, float, float, float) {
-    LogWarning("cResourceManager::CreateRain : rain is not built yet\n");
+IRain* cResourceManager::CreateRain(int count, float radius, float halfHeight, float halfWidth) {
+    cRain* rain = nullptr;
+    try {
+        rain = new cRain(this, m_Headless ? nullptr : GetRenderer());
+        rain->Create(count, radius, halfHeight, halfWidth);
+        return rain;
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateRain : failed to allocate memory\n");
+    }
+    if (rain) rain->Release();
     return nullptr;
 }
 
-IButterflies* cResourceManager::CreateButterflies(const cVector3&, float) {
-    LogWarning("cResourceManager::CreateButterflies : butterflies are not built yet\n");
+IButterflies* cResourceManager::CreateButterflies(const cVector3& driftVelocity, float speedVariation) {
+    cButterflies* butterflies = nullptr;
+    try {
+        butterflies = new cButterflies(m_Headless ? nullptr : GetRenderer());
+        butterflies->Create(driftVelocity, speedVariation);
+        return butterflies;
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateButterflies : failed to allocate memory\n");
+    }
+    if (butterflies) butterflies->Release();
     return nullptr;
 }
 
 IBillboard* cResourceManager::CreateBillboard() {
-    LogWarning("cResourceManager::CreateBillboard : billboards are not built yet\n");
+    try {
+        return new cBillboard(m_Headless ? nullptr : GetRenderer());
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateBillboard : failed to allocate memory\n");
+    }
     return nullptr;
 }
 

@@ -7,7 +7,8 @@
 //
 //   environment { fog { density f  color (r, g, b) }  sounds { ambient "file" }  sky { ... }  water }
 //   paths { path "name" { cameraSpeed f  camera { segments }  target { segments } } ... }
-//   entities { water { ... }  rain { ... }  billboard { ... }  lensFlare { ... }  sound { ... }  sky { ... } }
+//   entities { water { ... }  rain { ... }  billboard { ... }  butterflies { ... }  lensFlare { ... }
+//              sound { ... }  sky { ... } }
 //   meshes { mesh { mesh "file"  transform (16 floats) } ... }
 //
 // A segment is twelve numbers separated by commas: start, start control, end,
@@ -94,6 +95,7 @@ private:
     IEntity* ReadWater();
     IEntity* ReadRain();
     IEntity* ReadBillboard();
+    IEntity* ReadButterflies();
     IEntity* ReadLensFlare();
     IEntity* ReadSound();
     IEntity* ReadSky();

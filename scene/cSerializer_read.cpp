@@ -6,6 +6,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
 #include "scene/IBillboard.h"
+#include "scene/IButterflies.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
 #include "scene/IRain.h"
@@ -249,6 +250,8 @@ void cSerializer::ReadEntitiesBody(bool withSounds, std::vector<IEntity*>& entit
             entity = ReadRain();
         } else if (Accept("billboard")) {
             entity = ReadBillboard();
+        } else if (Accept("butterflies")) {
+            entity = ReadButterflies();
         } else if (Accept("lensFlare")) {
             entity = ReadLensFlare();
         } else if (Accept("sound")) {
@@ -352,6 +355,42 @@ IEntity* cSerializer::ReadBillboard() {
         }
     }
     return billboard.Take();
+}
+
+IEntity* cSerializer::ReadButterflies() {
+    cReading<IButterflies> butterflies(m_ResourceManager->CreateButterflies(cVector3(0.0f, 0.0f, 0.0f), 1.0f));
+    Expect("{");
+    while (!Accept("}")) {
+        RequireMore("butterflies");
+        if (Accept("position")) {
+            const cMatrix m = ReadPosition();
+            if (butterflies) butterflies->SetWorldMatrix(m);
+        } else if (Accept("texture")) {
+            std::string name;
+            ReadString(name);
+            if (butterflies) butterflies->SetTexture(name);
+        } else if (Accept("velocity")) {
+            const cVector3 v = ReadVector3();
+            if (butterflies) butterflies->SetDriftVelocity(v);
+        } else if (Accept("speedVariation")) {
+            const float v = ReadNumberValue();
+            if (butterflies) butterflies->SetSpeedVariation(v);
+        } else if (Accept("changeThreshold")) {
+            const float v = ReadNumberValue();
+            // Any threshold of 99 or more never changes course, any below 0 always does.
+            const int threshold = !(v > -1000.0f) ? -1000 : (v > 1000.0f ? 1000 : static_cast<int>(v));
+            if (butterflies) butterflies->SetChangeThreshold(threshold);
+        } else if (Accept("flapSpeed")) {
+            const float v = ReadNumberValue();
+            if (butterflies) butterflies->SetFlapSpeed(v);
+        } else if (Accept("areaSize")) {
+            const float v = ReadNumberValue();
+            if (butterflies) butterflies->SetAreaHalfSize(v);
+        } else {
+            Error("unknown butterflies property '%s'", GetToken().text.c_str());
+        }
+    }
+    return butterflies.Take();
 }
 
 IEntity* cSerializer::ReadLensFlare() {

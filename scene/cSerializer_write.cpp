@@ -6,6 +6,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
 #include "scene/IBillboard.h"
+#include "scene/IButterflies.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
 #include "scene/IRain.h"
@@ -120,6 +121,19 @@ void AppendBillboard(std::string& out, const IBillboard& billboard) {
     AppendPosition(out, billboard.GetWorldMatrix());
     Append(out, "\t\ttexture\t%s\n", Quote(billboard.GetTextureName(), "WriteEntities").c_str());
     Append(out, "\t\tsize\t(%2.2f, %2.2f)\n", D(billboard.GetBillboardWidth()), D(billboard.GetBillboardHeight()));
+    out += "\t}\n";
+}
+
+void AppendButterflies(std::string& out, const IButterflies& butterflies) {
+    out += "\tbutterflies {\n";
+    AppendPosition(out, butterflies.GetWorldMatrix());
+    Append(out, "\t\ttexture\t%s\n", Quote(butterflies.GetTextureName(), "WriteEntities").c_str());
+    const cVector3& drift = butterflies.GetDriftVelocity();
+    Append(out, "\t\tvelocity\t(%2.4f, %2.4f, %2.4f)\n", D(drift.x), D(drift.y), D(drift.z));
+    Append(out, "\t\tspeedVariation\t%2.4f\n", D(butterflies.GetSpeedVariation()));
+    Append(out, "\t\tchangeThreshold\t%d\n", butterflies.GetChangeThreshold());
+    Append(out, "\t\tflapSpeed\t%2.4f\n", D(butterflies.GetFlapSpeed()));
+    Append(out, "\t\tareaSize\t%2.4f\n", D(butterflies.GetAreaHalfSize()));
     out += "\t}\n";
 }
 
@@ -243,6 +257,9 @@ std::string cSerializer::FormatEntities(const std::vector<IEntity*>& entities) {
             break;
         case ENTITY_BILLBOARD:
             if (auto* billboard = dynamic_cast<const IBillboard*>(entity)) AppendBillboard(out, *billboard);
+            break;
+        case ENTITY_BUTTERFLIES:
+            if (auto* butterflies = dynamic_cast<const IButterflies*>(entity)) AppendButterflies(out, *butterflies);
             break;
         case ENTITY_SOUND:
             if (auto* sound = dynamic_cast<const ISound*>(entity)) AppendSound(out, *sound);

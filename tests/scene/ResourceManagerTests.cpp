@@ -53,13 +53,7 @@ TEST(ResourceManager, KindsNotBuiltYetGiveNullWithAWarningNamingThem) {
         {[&] { return resources.CreateTerrain("w.world"); }, ""},
         {[&] { return resources.CreateSkyBox(); }, "Creating sky box... "},
         {[&] { return resources.CreateLensFlare(); }, "Creating lens flares... "},
-        {[&] { return resources.CreateSprite("spark.tga", 16, 16); }, "Creating sprite( spark.tga )... "},
-        {[&] { return resources.CreateParticleSystem(); }, "Creating particle system... "},
-        {[&] { return resources.CreateBillboardSet(); }, ""},
-        {[&] { return resources.CreateRain(10, 32, 2, 10); }, ""},
         {[&] { return resources.CreateWater(cColor(), 0, 0, 0); }, ""},
-        {[&] { return resources.CreateButterflies(cVector3(), 1); }, ""},
-        {[&] { return resources.CreateBillboard(); }, ""},
         {[&] { return resources.CreateDirectionalLight(); }, ""},
     };
     for (const auto& c : cases) {
