@@ -301,9 +301,9 @@ TEST(SceneManager, WithoutPipelinesRenderDrawsNothingAndSaysSoOnce) {
     cSceneManager scene;
     scene.SetRenderer(&renderer);
     scene.SetSoundEngine(&sound);
-    // This build has no pipeline classes.
-    ASSERT_EQ(scene.GetRenderingPipeline(PIPELINE_SHADER_MODEL_20), nullptr);
-    ASSERT_EQ(scene.GetRenderingPipeline(PIPELINE_FIXED_FUNCTION), nullptr);
+    // A scene manager left without pipelines.
+    scene.SetRenderingPipeline(PIPELINE_SHADER_MODEL_20, nullptr);
+    scene.SetRenderingPipeline(PIPELINE_FIXED_FUNCTION, nullptr);
     cCamera camera;
     camera.position = cVector3(4, 5, 6);
     cLogCapture log;
