@@ -191,6 +191,11 @@ bool cOpenGLTexture2D::UpdateRect(int x, int y, int width, int height, const voi
     gl::ClearErrors();
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, m_Image.bytesPerPixel == 4 ? GL_RGBA : GL_RGB,
                     GL_UNSIGNED_BYTE, pixels);
+    // The generated levels follow level 0, as automatically generated mip-maps do (without glGenerateMipmap
+    // the texture was made with GL_GENERATE_MIPMAP, which does this by itself).
+    if (m_DeviceLevels == 0 && (epoxy_gl_version() >= 30 || epoxy_has_gl_extension("GL_ARB_framebuffer_object"))) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     return glGetError() == GL_NO_ERROR;
 }
 
