@@ -1,5 +1,8 @@
 #include "scene/cRenderingPipelineFFP.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/core/cColor.h"
 #include "engine/core/cRect.h"
 #include "scene/ISceneManager.h"
@@ -7,6 +10,7 @@
 #include "scene/ITerrainVegetation.h"
 #include "scene/IWater.h"
 #include "scene/TerrainWalk.h"
+#include "video/ICamera.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
 
@@ -16,6 +20,7 @@ namespace {
 
 const char* const kWaterTexture = "data/textures/water.dds";
 constexpr float kTextureRepeat = 200.0f;
+constexpr float kWaterHalfSize = 5120.0f;
 constexpr float kTerrainAlphaReference = 0.5f;
 constexpr float kVegetationAlphaReference = 0.35f;
 
@@ -59,7 +64,7 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
     RenderVegetation(scene, camera);
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
-        RenderWater(scene, water);
+        RenderWater(scene, water, camera);
     }
     RenderEntities(scene, camera);
 
@@ -103,7 +108,7 @@ void cRenderingPipelineFFP::RenderVegetation(ISceneManager* scene, ICamera* came
     r->SetCullMode(video::CM_CW);
 }
 
-void cRenderingPipelineFFP::RenderWater(ISceneManager*, IWater* water) {
+void cRenderingPipelineFFP::RenderWater(ISceneManager*, IWater* water, ICamera* camera) {
     video::IRenderer* r = GetRenderer();
     if (!r || !water) {
         return;
@@ -116,12 +121,46 @@ void cRenderingPipelineFFP::RenderWater(ISceneManager*, IWater* water) {
     AdvanceScroll(water->GetSpeed());
     r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     r->SetCullMode(video::CM_NONE);
-    cVector3 corners[4];
-    GetWaterQuad(water->GetLevel(), corners);
-    const float offset = m_ScrollOffset;
+    r->SetTexture(m_WaterTexture, 0);
     const cColor& colour = water->GetColor();
-    r->RenderQuad(m_WaterTexture, corners, cRect(offset, offset, offset + kTextureRepeat, offset + kTextureRepeat),
-                  cColor(colour.r, colour.g, colour.b, kWaterAlpha));
+    const cColor tint(colour.r, colour.g, colour.b, kWaterAlpha);
+    const float level = water->GetLevel();
+    const float offset = m_ScrollOffset;
+    // Texture coordinates of the whole quad: s runs along z, t along x, kTextureRepeat times over the quad.
+    auto texture = [offset](float v) { return offset + (v + kWaterHalfSize) / (2.0f * kWaterHalfSize) * kTextureRepeat; };
+    auto tile = [&](float x0, float z0, float x1, float z1) {
+        if (!(x1 > x0) || !(z1 > z0)) {
+            return;
+        }
+        const cVector3 corners[4] = {cVector3(x0, level, z0), cVector3(x1, level, z0), cVector3(x1, level, z1),
+                                     cVector3(x0, level, z1)};
+        r->RenderQuad(nullptr, corners, cRect(texture(z0), texture(x0), texture(z1), texture(x1)), tint);
+    };
+
+    // Fixed-function fog is worked out at the corners and interpolated between them; across one quad of this
+    // size the sea by the camera would come out as fogged as the horizon. So the plane is cut: a grid of small
+    // tiles around the point under the camera, and four large pieces beyond it, far enough for full fog.
+    const cVector3 eye = camera ? camera->GetPosition() : cVector3();
+    const float reach = kWaterGridCells * kWaterGridCell * 0.5f;
+    auto centre = [reach](float v) {
+        const float snapped = std::floor(v / kWaterGridCell) * kWaterGridCell;
+        return std::max(-kWaterHalfSize + reach, std::min(kWaterHalfSize - reach, snapped));
+    };
+    const float cx = centre(eye.x), cz = centre(eye.z);
+    const float minX = cx - reach, maxX = cx + reach, minZ = cz - reach, maxZ = cz + reach;
+    for (int row = 0; row < kWaterGridCells; ++row) {
+        for (int column = 0; column < kWaterGridCells; ++column) {
+            const float x = minX + static_cast<float>(column) * kWaterGridCell;
+            const float z = minZ + static_cast<float>(row) * kWaterGridCell;
+            tile(x, z, x + kWaterGridCell, z + kWaterGridCell);
+        }
+    }
+    tile(-kWaterHalfSize, -kWaterHalfSize, kWaterHalfSize, minZ);
+    tile(-kWaterHalfSize, maxZ, kWaterHalfSize, kWaterHalfSize);
+    tile(-kWaterHalfSize, minZ, minX, maxZ);
+    tile(maxX, minZ, kWaterHalfSize, maxZ);
+
+    r->SetTexture(nullptr, 0);
     r->SetCullMode(video::CM_CW);
     r->SetBlendFunc(video::BF_NONE, video::BF_NONE);
 }

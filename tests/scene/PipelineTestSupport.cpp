@@ -355,6 +355,7 @@ void cPipelineRenderer::RenderQuad(video::ITexture* texture, const cVector3 corn
     for (int i = 0; i < 4; ++i) {
         draw.corners[i] = corners[i];
     }
+    draw.texRect = texRect;
     lastTexRect = texRect;
     draws.push_back(draw);
 }

@@ -132,6 +132,7 @@ struct sRecordedDraw {
     int fogMode = 0;
     bool lighting = false;
     cRect rect;           // of "rect" draws
+    cRect texRect;        // of "quad" draws
     cColor color;         // of "rect" and "quad" draws
     cVector3 corners[4];  // of "quad" draws; min and max in 0 and 1 for "box"
 };

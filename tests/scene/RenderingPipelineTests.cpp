@@ -550,7 +550,7 @@ TEST_F(sPipelineFixture, FixedFunctionFrameDrawsTheSameSceneWithoutProgramsOrTar
     const std::vector<std::string> expected = {
         "indexed sky/left.jpg x1", "indexed sky/right.jpg x1", "indexed sky/front.jpg x1",
         "indexed sky/back.jpg x1", "indexed sky/top.jpg x1",   "indexed crate x1",
-        "indexed colour map x4",   "indexed palm x3",          "quad data/textures/water.dds x1",
+        "indexed colour map x4",   "indexed palm x3",          "quad data/textures/water.dds x260",
         "box none x2",             "rect flare0 x1",           "rect flare1 x1",
         "rect flare2 x1",          "rect flare3 x1",           "rect flare4 x1",
         "rect flare5 x1",          "rect flare6 x1"};
@@ -575,14 +575,57 @@ TEST_F(sPipelineFixture, FixedFunctionFrameDrawsTheSameSceneWithoutProgramsOrTar
             EXPECT_FLOAT_EQ(draw.alphaReference, 0.35f);
         }
     }
-    // The sea: half transparent, blended, both sides, scrolling.
-    const sRecordedDraw sea = renderer.Draws("quad").at(0);
-    EXPECT_EQ(sea.color, cColor(46, 102, 88, 150));
-    EXPECT_EQ(sea.blendSrc, video::BF_SRC_ALPHA);
-    EXPECT_EQ(sea.cull, video::CM_NONE);
+    // The sea: half transparent, blended, both sides.
+    for (const sRecordedDraw& tile : renderer.Draws("quad")) {
+        EXPECT_EQ(tile.color, cColor(46, 102, 88, 150));
+        EXPECT_EQ(tile.blendSrc, video::BF_SRC_ALPHA);
+        EXPECT_EQ(tile.cull, video::CM_NONE);
+    }
+}
+
+TEST_F(sPipelineFixture, FixedFunctionSeaIsOnePlaneInTilesThatFineAroundTheCamera) {
+    scene.UseFixedFunction(true);
     ffp->frameTime = 1.0f;
     Frame();
-    EXPECT_FLOAT_EQ(renderer.lastTexRect.x1, 0.02f);
+    Frame();
+    // Speed 2 for one second per frame, two frames: 0.04.
+    const float offset = 0.04f;
+    const float half = 5120.0f;
+    double area = 0.0;
+    bool cameraTileFound = false;
+    for (const sRecordedDraw& tile : renderer.Draws("quad")) {
+        const cVector3& low = tile.corners[0];
+        const cVector3& high = tile.corners[2];
+        for (const cVector3& corner : tile.corners) {
+            EXPECT_FLOAT_EQ(corner.y, kLevel);
+        }
+        area += static_cast<double>(high.x - low.x) * static_cast<double>(high.z - low.z);
+        // One texture over the whole plane, 200 repeats: s along z, t along x.
+        auto texture = [&](float v) { return offset + (v + half) / (2.0f * half) * 200.0f; };
+        EXPECT_NEAR(tile.texRect.x1, texture(low.z), 1e-3f);
+        EXPECT_NEAR(tile.texRect.y1, texture(low.x), 1e-3f);
+        EXPECT_NEAR(tile.texRect.x2, texture(high.z), 1e-3f);
+        EXPECT_NEAR(tile.texRect.y2, texture(high.x), 1e-3f);
+        if (low.x <= camera.position.x && camera.position.x <= high.x && low.z <= camera.position.z &&
+            camera.position.z <= high.z) {
+            cameraTileFound = true;
+            EXPECT_LE(high.x - low.x, 64.0f);
+        }
+    }
+    EXPECT_NEAR(area, 4.0 * half * half, 1.0);
+    EXPECT_TRUE(cameraTileFound);
+
+    // A camera off the plane's edge keeps the fine tiles inside it.
+    camera.position = cVector3(9000.0f, 40.0f, -9000.0f);
+    Frame();
+    area = 0.0;
+    for (const sRecordedDraw& tile : renderer.Draws("quad")) {
+        EXPECT_GE(tile.corners[0].x, -half);
+        EXPECT_LE(tile.corners[2].z, half);
+        area += static_cast<double>(tile.corners[2].x - tile.corners[0].x) *
+                static_cast<double>(tile.corners[2].z - tile.corners[0].z);
+    }
+    EXPECT_NEAR(area, 4.0 * half * half, 1.0);
 }
 
 TEST_F(sPipelineFixture, FixedFunctionPipelineNeedsNothingToInitialise) {
