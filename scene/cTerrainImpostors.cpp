@@ -1,15 +1,13 @@
 // Impostors: pictures of each vegetation kind rendered once, and the camera-facing billboards that show them
 // beyond the vegetation distance.
 #include <cmath>
-#include <cstring>
 #include <map>
-#include <new>
 
 #include "engine/core/Log.h"
+#include "scene/IBillboardSet.h"
 #include "scene/IResourceManager.h"
 #include "scene/IStaticMesh.h"
 #include "scene/cTerrainVegetation.h"
-#include "video/IBuffers.h"
 #include "video/ICamera.h"
 #include "video/IRenderer.h"
 #include "video/IResources.h"
@@ -18,25 +16,6 @@
 namespace velmora::scene {
 
 namespace {
-
-struct sBillboardVertex {
-    float centre[4]; // x, y, z, half height
-    float corner[2]; // +-1
-    float halfWidth;
-    std::uint8_t color[4];
-};
-static_assert(sizeof(sBillboardVertex) == 32, "an impostor vertex is 32 bytes");
-
-const video::sVertexElement kBillboardFormat[] = {
-    {0, video::T_FLOAT, 4, video::VU_POSITION},
-    {16, video::T_FLOAT, 2, video::VU_TEXCOORD0},
-    {24, video::T_FLOAT, 1, video::VU_TEXCOORD1},
-    {28, video::T_UBYTE, 4, video::VU_COLOR},
-    {0, 0, 0, video::VU_END},
-};
-
-constexpr float kCorners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
-constexpr int kCornerOrder[6] = {3, 0, 1, 3, 1, 2};
 
 // The impostor picture's clear colour (0.1, 0.4, 0, 0): transparent.
 const cColor kImpostorClear(25, 102, 0, 0);
@@ -52,15 +31,10 @@ void cTerrainVegetation::FreeImpostor(sImpostor& impostor) {
         impostor.target->Release();
         impostor.target = nullptr;
     }
-    if (impostor.vertices) {
-        impostor.vertices->Release();
-        impostor.vertices = nullptr;
+    if (impostor.billboards) {
+        impostor.billboards->Release();
+        impostor.billboards = nullptr;
     }
-    if (impostor.indices) {
-        impostor.indices->Release();
-        impostor.indices = nullptr;
-    }
-    impostor.count = 0;
 }
 
 cTerrainVegetation::sImpostor* cTerrainVegetation::FindImpostor(const sVegetationKind* kind) {
@@ -84,7 +58,7 @@ video::IRenderTarget* cTerrainVegetation::GetImpostorTarget(const sVegetationKin
 int cTerrainVegetation::GetImpostorCount() const {
     int count = 0;
     for (const sImpostor& impostor : m_Impostors) {
-        count += impostor.vertices ? impostor.count : 0;
+        count += impostor.billboards ? impostor.billboards->GetCount() : 0;
     }
     for (const cTerrainVegetation* child : m_Children) {
         if (child) {
@@ -127,6 +101,7 @@ void cTerrainVegetation::Build() {
             sImpostor entry;
             entry.kind = kind;
             entry.target = target;
+            entry.billboards = m_Resources ? m_Resources->CreateBillboardSet() : nullptr;
             m_Impostors.push_back(entry);
             impostor = &m_Impostors.back();
         }
@@ -138,70 +113,36 @@ void cTerrainVegetation::Build() {
 }
 
 bool cTerrainVegetation::FillBillboards(sImpostor& impostor, const std::vector<const sVegetationInstance*>& instances) {
-    if (impostor.vertices) {
-        impostor.vertices->Release();
-        impostor.vertices = nullptr;
-    }
-    if (impostor.indices) {
-        impostor.indices->Release();
-        impostor.indices = nullptr;
-    }
-    impostor.count = 0;
-    const std::size_t count = instances.size();
-    const bool wide = count * 4 > 65536;
-    std::vector<sBillboardVertex> vertices;
-    std::vector<std::uint32_t> indices;
-    std::vector<std::uint16_t> shortIndices;
-    try {
-        vertices.resize(count * 4);
-        indices.resize(count * 6);
-    } catch (const std::bad_alloc&) {
+    IBillboardSet* set = impostor.billboards;
+    if (!set || !set->CreateBillboards(static_cast<int>(instances.size()))) {
         return false;
     }
-    for (std::size_t k = 0; k < count; ++k) {
+    sBillboardVertex* vertices = set->Lock();
+    if (!vertices) {
+        set->Clear();
+        return false;
+    }
+    for (std::size_t k = 0; k < instances.size(); ++k) {
         const sVegetationInstance& instance = *instances[k];
         const cBox& box = instance.mesh->GetBoundingBox();
         // The mesh box as the instance places it: centre moved by the whole matrix, sizes scaled by the
-        // matrix's x and y axes, so that the impostor stands where the mesh stands and as large.
+        // matrix's x and y axes, so that the impostor stands where the mesh stands and is as large.
         const cVector3 centre = instance.matrix.TransformPoint(box.GetCenter());
         const cVector3 half = box.GetHalfExtents();
         const float halfHeight = half.y * RowLength(instance.matrix, 1);
         const float halfWidth = half.x * RowLength(instance.matrix, 0);
+        // The corners were set by the set.
         for (int corner = 0; corner < 4; ++corner) {
             sBillboardVertex& v = vertices[k * 4 + corner];
-            v.centre[0] = centre.x;
-            v.centre[1] = centre.y;
-            v.centre[2] = centre.z;
-            v.centre[3] = halfHeight;
-            v.corner[0] = kCorners[corner][0];
-            v.corner[1] = kCorners[corner][1];
+            v.x = centre.x;
+            v.y = centre.y;
+            v.z = centre.z;
+            v.halfHeight = halfHeight;
             v.halfWidth = halfWidth;
-            v.color[0] = instance.color.r;
-            v.color[1] = instance.color.g;
-            v.color[2] = instance.color.b;
-            v.color[3] = instance.color.a;
-        }
-        for (int i = 0; i < 6; ++i) {
-            indices[k * 6 + i] = static_cast<std::uint32_t>(k * 4 + kCornerOrder[i]);
+            v.color = instance.color;
         }
     }
-    const std::size_t vertexBytes = vertices.size() * sizeof(sBillboardVertex);
-    impostor.vertices = m_Renderer->CreateVertexBuffer(1, kBillboardFormat, 32, vertexBytes);
-    if (!impostor.vertices || !impostor.vertices->Fill(vertices.data(), vertexBytes)) {
-        return false;
-    }
-    const void* indexData = indices.data();
-    std::size_t indexBytes = indices.size() * sizeof(std::uint32_t);
-    if (!wide) {
-        shortIndices.assign(indices.begin(), indices.end());
-        indexData = shortIndices.data();
-        indexBytes = shortIndices.size() * sizeof(std::uint16_t);
-    }
-    impostor.indices = m_Renderer->CreateIndexBuffer(1, wide ? video::T_UINT : video::T_USHORT, indexBytes);
-    if (!impostor.indices || !impostor.indices->Fill(indexData, indexBytes)) {
-        return false;
-    }
-    impostor.count = static_cast<int>(count);
+    set->Unlock();
     return true;
 }
 
@@ -266,14 +207,12 @@ int cTerrainVegetation::RenderImpostors() {
         return triangles;
     }
     for (const sImpostor& impostor : m_Impostors) {
-        if (!impostor.vertices || !impostor.indices || impostor.count == 0) {
+        if (!impostor.billboards || impostor.billboards->GetCount() == 0) {
             continue;
         }
         m_Renderer->SetTexture(impostor.target->GetTexture(), 0);
-        m_Renderer->SetVertexBuffer(impostor.vertices);
-        m_Renderer->SetIndexBuffer(impostor.indices);
-        m_Renderer->RenderIndexedPrimitives(video::PT_TRIANGLES, 0, impostor.count * 4, impostor.count * 6);
-        triangles += 2 * impostor.count;
+        impostor.billboards->Render();
+        triangles += 2 * impostor.billboards->GetCount();
     }
     m_Renderer->SetVertexBuffer(nullptr);
     m_Renderer->SetIndexBuffer(nullptr);

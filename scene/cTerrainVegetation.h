@@ -4,10 +4,8 @@
 // cTerrainImpostors.cpp renders the impostor pictures and fills and draws the
 // impostor billboards.
 //
-// Impostor billboards: per kind one vertex buffer of four 32-byte vertices per
-// instance (float4 centre and half height, float2 corner in +-1, float half
-// width, 4-byte colour) and one 16-bit index buffer (billboard k: 4k+3, 4k,
-// 4k+1, 4k+3, 4k+1, 4k+2); the impostors shader turns each quad towards the
+// Impostor billboards: per kind one billboard set (IBillboardSet.h) with one
+// billboard per instance; the impostors shader turns each quad towards the
 // camera about the vertical axis.
 
 #include <set>
@@ -16,13 +14,9 @@
 
 #include "scene/ITerrainVegetation.h"
 
-namespace velmora::video {
-class IVertexBuffer;
-class IIndexBuffer;
-}
-
 namespace velmora::scene {
 
+class IBillboardSet;
 class IResourceManager;
 
 class cTerrainVegetation : public ITerrainVegetation {
@@ -59,9 +53,7 @@ private:
     struct sImpostor {
         sVegetationKind* kind = nullptr;
         video::IRenderTarget* target = nullptr;
-        video::IVertexBuffer* vertices = nullptr;
-        video::IIndexBuffer* indices = nullptr;
-        int count = 0;
+        IBillboardSet* billboards = nullptr;
     };
 
     // Offers the instance to the children, then keeps it when its world box lies in or overlaps this box.
