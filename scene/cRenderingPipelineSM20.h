@@ -70,7 +70,8 @@ public:
     video::IShader* GetShader(eShader which) const { return m_Shaders[which]; }
     video::IRenderTarget* GetReflectionTarget() const { return m_ReflectionTarget; }
     video::IRenderTarget* GetUnderwaterTarget() const { return m_UnderwaterTarget; }
-    // TerrainClipFlags of the pass being drawn, and the plane the terrain walk tests nodes against.
+    // TerrainClipFlags of the pass being drawn, and the plane the terrain walk tests nodes against: the water
+    // surface facing up (at the level for the reflection, half a unit above it for the underwater pass).
     std::uint16_t GetClipFlags() const { return m_ClipFlags; }
     const cPlane& GetClipPlane() const { return m_ClipPlane; }
 

@@ -56,15 +56,19 @@ void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scen
     if (!camera || level >= camera->GetPosition().y || !m_UnderwaterTarget) {
         return;
     }
+    // The device keeps what lies below the surface (plus the margin). The tree walk is given the surface
+    // facing up, so that it drops the nodes wholly above it and keeps every node reaching below: the ground
+    // under deeper water fades out in the depth fog instead of stopping at a chunk's edge.
+    const cPlane below(0.0f, -1.0f, 0.0f, level + kUnderwaterMargin);
     m_ClipFlags |= CLIP_UNDERWATER;
-    m_ClipPlane = cPlane(0.0f, -1.0f, 0.0f, level + kUnderwaterMargin);
+    m_ClipPlane = cPlane(0.0f, 1.0f, 0.0f, -(level + kUnderwaterMargin));
     r->SetRenderTarget(m_UnderwaterTarget);
 
     r->SetShader(terrainShader);
     terrainShader->SetUniform("u_WaterLevel", level);
     terrainShader->SetUniform("u_WaterDensity", water->GetDensity());
     SetLayerScales(terrainShader, scene);
-    r->SetClipPlane(0, 1, m_ClipPlane.a, m_ClipPlane.b, m_ClipPlane.c, m_ClipPlane.d);
+    r->SetClipPlane(0, 1, below.a, below.b, below.c, below.d);
     RenderTerrain(scene, nullptr, camera, kWaterPassViewDistance);
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
 
@@ -74,7 +78,7 @@ void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scen
         objectShader->SetUniform("u_WaterDensity", water->GetDensity());
         objectShader->SetUniform("u_DiffuseMap", 0);
     }
-    r->SetClipPlane(0, 1, m_ClipPlane.a, m_ClipPlane.b, m_ClipPlane.c, m_ClipPlane.d);
+    r->SetClipPlane(0, 1, below.a, below.b, below.c, below.d);
     RenderVegetation(scene, camera);
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
 

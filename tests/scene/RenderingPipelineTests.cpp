@@ -31,7 +31,8 @@ using namespace velmora::scene::test;
 namespace {
 
 constexpr float kLevel = 25.0f;
-// Chunk tops: one wholly below the sea, one just below the underwater margin, two reaching above it.
+// Chunk tops: one wholly below the sea, one just below the underwater margin, two reaching above it. Chunk
+// boxes start at height 0, so every chunk reaches below the surface.
 const float kChunkTops[4] = {10.0f, 24.0f, 40.0f, 60.0f};
 
 // The shader pipeline with a frame time of its own.
@@ -187,7 +188,7 @@ const std::vector<std::string> kShaderFrame = {
     "window/terrain x4",              // every chunk
     "window/none x3",                 // vegetation meshes
     "window/impostors x1",            // impostors
-    "target512/underwaterTerrain x2", // chunks reaching the surface
+    "target512/underwaterTerrain x4", // every chunk reaches below the surface
     "target512/underwaterObject x3",  // vegetation below the surface
     "target512/impostors x1",
     "target1024/none x5",             // mirrored sky
@@ -321,7 +322,7 @@ TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyon
     EXPECT_EQ(shader->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
 }
 
-TEST_F(sPipelineFixture, UnderwaterPassDrawsTheDepthFoggedGroundBelowTheSurfaceOnly) {
+TEST_F(sPipelineFixture, UnderwaterPassDrawsTheGroundBelowTheSurfaceWithItsDepth) {
     Frame();
     for (const char* name : {"underwaterTerrain", "underwaterObject"}) {
         cRecordingShader* shader = renderer.Shader(name);
@@ -330,8 +331,10 @@ TEST_F(sPipelineFixture, UnderwaterPassDrawsTheDepthFoggedGroundBelowTheSurfaceO
     }
     // The underwater programs layer the terrain with the terrain's own scales.
     EXPECT_EQ(renderer.Shader("underwaterTerrain")->Uniform("u_Scale1"), (std::vector<float>{12.0f, 22.0f}));
+    // All the ground below the surface, the deep chunks too (the depth fog fades them out), clipped half a
+    // unit above the surface.
     const std::vector<sRecordedDraw> ground = DrawsIn("target512", "underwaterTerrain");
-    ASSERT_EQ(ground.size(), 2u);
+    ASSERT_EQ(ground.size(), 4u);
     for (const sRecordedDraw& draw : ground) {
         EXPECT_TRUE(draw.clipOn);
         EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.5f)));

@@ -122,13 +122,17 @@ TEST(WaterPasses, ClipPlanesKeepTheRightSideOfTheSurface) {
     EXPECT_GT(underwater.Distance(cVector3(0.0f, 25.4f, 0.0f)), 0.0f);
     EXPECT_LT(underwater.Distance(cVector3(0.0f, 25.6f, 0.0f)), 0.0f);
 
-    // The tree walk's test with these planes: a chunk box from 0 to 24 is under the sea in both passes.
-    const cBox low(0, 0, 0, 32, 24, 32), crossing(0, 0, 0, 32, 40, 32);
-    EXPECT_FALSE(PassesClipTest(low, CLIP_REFLECTION, cPlane(0.0f, 1.0f, 0.0f, -level)));
-    EXPECT_FALSE(PassesClipTest(low, CLIP_UNDERWATER, underwater));
-    EXPECT_TRUE(PassesClipTest(crossing, CLIP_REFLECTION, cPlane(0.0f, 1.0f, 0.0f, -level)));
-    EXPECT_TRUE(PassesClipTest(crossing, CLIP_UNDERWATER, underwater));
-    EXPECT_TRUE(PassesClipTest(low, 0, underwater));
+    // The tree walk's test with the planes the passes give it (the surface facing up): the reflection drops
+    // a box wholly below the sea, the underwater pass one wholly above the margin, both keep a box across.
+    const cBox low(0, 0, 0, 32, 24, 32), crossing(0, 0, 0, 32, 40, 32), high(0, 26, 0, 32, 40, 32);
+    const cPlane surface(0.0f, 1.0f, 0.0f, -level), margin(0.0f, 1.0f, 0.0f, -(level + 0.5f));
+    EXPECT_FALSE(PassesClipTest(low, CLIP_REFLECTION, surface));
+    EXPECT_TRUE(PassesClipTest(crossing, CLIP_REFLECTION, surface));
+    EXPECT_TRUE(PassesClipTest(high, CLIP_REFLECTION, surface));
+    EXPECT_TRUE(PassesClipTest(low, CLIP_UNDERWATER, margin));
+    EXPECT_TRUE(PassesClipTest(crossing, CLIP_UNDERWATER, margin));
+    EXPECT_FALSE(PassesClipTest(high, CLIP_UNDERWATER, margin));
+    EXPECT_TRUE(PassesClipTest(low, 0, surface));
 }
 
 } // namespace
