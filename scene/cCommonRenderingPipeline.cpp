@@ -3,7 +3,6 @@
 #include "engine/IEngine.h"
 #include "engine/core/EngineGlobals.h"
 #include "engine/core/cColor.h"
-#include "engine/core/cRect.h"
 #include "scene/IBillboard.h"
 #include "scene/IButterflies.h"
 #include "scene/IDirectionalLight.h"
@@ -17,7 +16,6 @@
 #include "sound/ISoundSource.h"
 #include "video/ICamera.h"
 #include "video/IRenderer.h"
-#include "video/ITexture.h"
 
 namespace velmora::scene {
 
