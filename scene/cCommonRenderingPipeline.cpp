@@ -16,6 +16,7 @@
 #include "sound/ISoundSource.h"
 #include "video/ICamera.h"
 #include "video/IRenderer.h"
+#include "video/ITexture.h"
 
 namespace velmora::scene {
 
