@@ -1,11 +1,13 @@
 #pragma once
 // A square piece of the terrain: n x n vertices (n = chunk size + 1, at most
-// 257) in one static vertex buffer, and one 16-bit triangle-strip index buffer
-// per geometric mip level. Level L steps over 2^L vertices; a level exists
+// 257) in one static vertex buffer, and one triangle-strip index buffer per
+// geometric mip level (16-bit, 32-bit when the vertex numbers need it). Level L steps over 2^L vertices; a level exists
 // (holds triangles) only when 2^L divides the chunk size, so with chunk size 32
 // levels 0..5 exist and 6 and 7 are empty. GetCoarsestLevel names the last
 // level that exists; the level selection (TerrainWalk.h) never picks a level
-// above it, so distant chunks stay drawn.
+// above it, so distant chunks stay drawn. Each level's strip goes on into
+// skirts: walls hanging from the chunk's inner edges (4n vertices after the
+// grid) that hide the cracks between neighbours drawn at different levels.
 //
 // Chunk vertex, 40 bytes: position (3 floats), normal (3 floats), texture
 // coordinate 0 (2 floats, one repetition of the terrain's maps over the whole
@@ -47,6 +49,12 @@ public:
     virtual const cBox& GetBoundingBox() const = 0;
     // The coarsest level that holds triangles.
     virtual int GetCoarsestLevel() const = 0;
+    // Indices that follow the level's strip in the same buffer and continue it with skirts: walls hanging
+    // from the chunk's inner edges that close the cracks between neighbours drawn at different levels
+    // (0: none). Drawing a level draws its count plus these.
+    virtual std::uint32_t GetSkirtIndexCount(int /*level*/) const { return 0; }
+    // Vertices in the vertex buffer: the n x n grid, then the skirts' vertices.
+    virtual std::uint32_t GetBufferVertexCount() const { return GetVertexCount(); }
 };
 
 // A node of the terrain's chunk tree: a leaf holding one chunk, an inner node with four children

@@ -109,7 +109,8 @@ int WalkTerrainTree(const sTerrainNode* root, const sTerrainWalk& walk, tTerrain
 }
 
 int DrawTerrainChunk(video::IRenderer* renderer, const ITerrainChunk& chunk, int level) {
-    const std::uint32_t indices = chunk.GetIndexCount(level);
+    const std::uint32_t strip = chunk.GetIndexCount(level);
+    const std::uint32_t indices = strip < 3 ? 0 : strip + chunk.GetSkirtIndexCount(level);
     video::IIndexBuffer* indexBuffer = chunk.GetIndexBuffer(level);
     video::IVertexBuffer* vertexBuffer = chunk.GetVertexBuffer();
     if (!renderer || indices < 3 || !indexBuffer || !vertexBuffer) {
@@ -117,7 +118,7 @@ int DrawTerrainChunk(video::IRenderer* renderer, const ITerrainChunk& chunk, int
     }
     renderer->SetVertexBuffer(vertexBuffer);
     renderer->SetIndexBuffer(indexBuffer);
-    renderer->RenderIndexedPrimitives(video::PT_TRIANGLE_STRIP, 0, static_cast<int>(chunk.GetVertexCount()),
+    renderer->RenderIndexedPrimitives(video::PT_TRIANGLE_STRIP, 0, static_cast<int>(chunk.GetBufferVertexCount()),
                                       static_cast<int>(indices));
     return static_cast<int>(indices) - 2;
 }

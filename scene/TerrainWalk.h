@@ -62,8 +62,9 @@ using tTerrainChunkVisitor = void (*)(const ITerrainChunk& chunk, int level, voi
 int WalkTerrainTree(const sTerrainNode* root, const sTerrainWalk& walk, tTerrainChunkVisitor visitor,
                     void* context);
 
-// Draws one chunk at a level: its vertex buffer, that level's index buffer, one indexed triangle strip.
-// Returns the triangles drawn (index count - 2; 0 for an empty level, which draws nothing).
+// Draws one chunk at a level: its vertex buffer, that level's index buffer, one indexed triangle strip (the level's
+// strip and the chunk's skirts). Returns the triangles drawn (indices - 2; 0 for an empty level, which draws
+// nothing).
 int DrawTerrainChunk(video::IRenderer* renderer, const ITerrainChunk& chunk, int level);
 // Walks the tree and draws every chunk reached at its selected level; returns the triangles drawn. The
 // caller binds shader, textures and states, and unbinds the buffers afterwards.

@@ -144,7 +144,10 @@ void cTerrain::BuildChunks(const float* samples, float scale) {
             }
             cTerrainChunk* chunk = new cTerrainChunk(m_Renderer, n, k + r * N);
             m_Chunks.push_back(chunk);
-            chunk->Generate(window.data(), k * cs, r * cs, textureFactor, m_Scale);
+            // Chunks on the terrain's border hang no skirt over its edge.
+            const int border = (k == 0 ? cTerrainChunk::EDGE_LOW_X : 0) | (k == N - 1 ? cTerrainChunk::EDGE_HIGH_X : 0) |
+                               (r == 0 ? cTerrainChunk::EDGE_LOW_Z : 0) | (r == N - 1 ? cTerrainChunk::EDGE_HIGH_Z : 0);
+            chunk->Generate(window.data(), k * cs, r * cs, textureFactor, m_Scale, border);
             m_Grid[static_cast<std::size_t>(k) + static_cast<std::size_t>(r) * N] = chunk;
         }
     }

@@ -57,6 +57,49 @@ std::uint32_t BuildStrip(int n, int step, std::uint32_t* out) {
     return count;
 }
 
+// The skirts of one level, continuing its strip: per inner edge a run of (edge vertex, skirt vertex) pairs
+// `step` apart whose triangles face away from the chunk, joined to what precedes it by repeating the last
+// index and the run's first (the strip keeps an even length, so every run starts with the same winding).
+// Skirt vertex i of edge e is n^2 + e n + i. Writes nothing when `out` is null; returns the number of indices
+// added after `last`, the strip's last index.
+std::uint32_t BuildSkirts(int n, int step, int borderEdges, std::uint32_t last, std::uint32_t* out) {
+    std::uint32_t count = 0;
+    auto emit = [&](std::uint32_t index) {
+        if (out) {
+            out[count] = index;
+        }
+        ++count;
+    };
+    const std::uint32_t grid = static_cast<std::uint32_t>(n) * static_cast<std::uint32_t>(n);
+    // Edges: 0 low z, 1 high z, 2 low x, 3 high x; the skirt first where the pair would face inwards.
+    const int borders[4] = {cTerrainChunk::EDGE_LOW_Z, cTerrainChunk::EDGE_HIGH_Z, cTerrainChunk::EDGE_LOW_X,
+                            cTerrainChunk::EDGE_HIGH_X};
+    const bool skirtFirst[4] = {true, false, false, true};
+    for (int edge = 0; edge < 4; ++edge) {
+        if (borderEdges & borders[edge]) {
+            continue;
+        }
+        auto edgeVertex = [&](int i) -> std::uint32_t {
+            switch (edge) {
+            case 0: return static_cast<std::uint32_t>(i);
+            case 1: return static_cast<std::uint32_t>(i + n * (n - 1));
+            case 2: return static_cast<std::uint32_t>(n * i);
+            default: return static_cast<std::uint32_t>(n - 1 + n * i);
+            }
+        };
+        auto skirtVertex = [&](int i) { return grid + static_cast<std::uint32_t>(edge * n + i); };
+        const std::uint32_t first = skirtFirst[edge] ? skirtVertex(0) : edgeVertex(0);
+        emit(last);
+        emit(first);
+        for (int i = 0; i < n; i += step) {
+            emit(skirtFirst[edge] ? skirtVertex(i) : edgeVertex(i));
+            emit(skirtFirst[edge] ? edgeVertex(i) : skirtVertex(i));
+        }
+        last = skirtFirst[edge] ? edgeVertex(n - 1) : skirtVertex(n - 1);
+    }
+    return count;
+}
+
 } // namespace
 
 cTerrainChunk::cTerrainChunk(video::IRenderer* renderer, int verticesPerSide, int index)
@@ -102,12 +145,18 @@ std::uint32_t cTerrainChunk::GetIndexCount(int level) const {
     return level >= 0 && level < TERRAIN_LEVEL_COUNT ? m_IndexCounts[level] : 0;
 }
 
+std::uint32_t cTerrainChunk::GetSkirtIndexCount(int level) const {
+    return level >= 0 && level < TERRAIN_LEVEL_COUNT ? m_SkirtIndexCounts[level] : 0;
+}
+
 void cTerrainChunk::Generate(const float* window, int originX, int originZ, float textureFactor,
-                             const cVector3& scale) {
+                             const cVector3& scale, int borderEdges) {
     const int n = m_Size;
+    m_BorderEdges = borderEdges;
+    m_SkirtVertexCount = 4 * static_cast<std::uint32_t>(n);
     std::vector<sChunkVertex> vertices;
     try {
-        vertices.assign(m_VertexCount, sChunkVertex{});
+        vertices.assign(m_VertexCount + m_SkirtVertexCount, sChunkVertex{});
         m_Heights.assign(m_VertexCount, 0.0f);
     } catch (const std::bad_alloc&) {
         RaiseError("cTerrainChunk::Generate : failed to allocate memory for %d vertices", static_cast<int>(m_VertexCount));
@@ -165,6 +214,19 @@ void cTerrainChunk::Generate(const float* window, int originX, int originZ, floa
         }
     }
 
+    // Skirt vertices: copies of the edge vertices (edges low z, high z, low x, high x) lowered by more than
+    // the chunk's whole height range, which is more than any crack between two levels can open.
+    const float depth = highest - lowest + 1.0f;
+    for (int edge = 0; edge < 4; ++edge) {
+        for (int i = 0; i < n; ++i) {
+            const int column = edge == 2 ? 0 : (edge == 3 ? n - 1 : i);
+            const int row = edge == 0 ? 0 : (edge == 1 ? n - 1 : i);
+            sChunkVertex skirt = vertices[static_cast<std::size_t>(column) + static_cast<std::size_t>(row) * n];
+            skirt.position[1] -= depth;
+            vertices[m_VertexCount + static_cast<std::size_t>(edge) * n + i] = skirt;
+        }
+    }
+
     // The box starts at height 0; ground below 0 lowers it so that culling still sees that ground.
     const float bottom = lowest < 0.0f ? lowest : 0.0f;
     m_Box = cBox(ox, bottom, oz, ox + static_cast<float>(n - 1) * scale.x, highest > bottom ? highest : bottom,
@@ -194,10 +256,10 @@ void cTerrainChunk::GenerateGeoMipmaps() {
     const int n = m_Size;
     std::vector<std::uint32_t> indices;
     std::vector<std::uint16_t> shortIndices;
-    // 2 n^2 - 4 indices at level 0, the most any level has.
-    const std::size_t capacity = 2 * static_cast<std::size_t>(m_VertexCount) - 4;
-    // Vertex numbers above 65535 (n = 257) need 32-bit indices.
-    const bool wide = m_VertexCount > 65536;
+    // 2 n^2 - 4 indices at level 0, the most any level has, and the skirts' (2 n + 2 per edge at most).
+    const std::size_t capacity = 2 * static_cast<std::size_t>(m_VertexCount) - 4 + 4 * (2 * static_cast<std::size_t>(n) + 2);
+    // Vertex numbers above 65535 need 32-bit indices.
+    const bool wide = GetBufferVertexCount() > 65536;
     try {
         indices.resize(capacity);
         if (!wide) {
@@ -213,8 +275,11 @@ void cTerrainChunk::GenerateGeoMipmaps() {
             m_IndexCounts[level] = 0;
             continue;
         }
-        const std::uint32_t count = BuildStrip(n, 1 << level, indices.data());
-        m_IndexCounts[level] = count;
+        const std::uint32_t strip = BuildStrip(n, 1 << level, indices.data());
+        m_IndexCounts[level] = strip;
+        m_SkirtIndexCounts[level] =
+            BuildSkirts(n, 1 << level, m_BorderEdges, indices[strip - 1], indices.data() + strip);
+        const std::uint32_t count = strip + m_SkirtIndexCounts[level];
         if (!m_Renderer) {
             continue;
         }

@@ -34,11 +34,17 @@ public:
     std::uint32_t GetIndexCount(int level) const override;
     const cBox& GetBoundingBox() const override { return m_Box; }
     int GetCoarsestLevel() const override { return m_CoarsestLevel; }
+    std::uint32_t GetSkirtIndexCount(int level) const override;
+    std::uint32_t GetBufferVertexCount() const override { return m_VertexCount + m_SkirtVertexCount; }
+
+    // Chunk edges that lie on the terrain's border and get no skirt.
+    enum eEdge { EDGE_LOW_X = 1, EDGE_HIGH_X = 2, EDGE_LOW_Z = 4, EDGE_HIGH_Z = 8 };
 
     // Builds the chunk from n x n samples (window[i + j n], column i, row j) whose first sample is `origin`
-    // samples from the terrain's corner; texture factor f = 1 / (S scale.x). Throws on failure, releasing
-    // what it made.
-    void Generate(const float* window, int originX, int originZ, float textureFactor, const cVector3& scale);
+    // samples from the terrain's corner; texture factor f = 1 / (S scale.x); borderEdges (eEdge bits) are the
+    // edges without skirts. Throws on failure, releasing what it made.
+    void Generate(const float* window, int originX, int originZ, float textureFactor, const cVector3& scale,
+                  int borderEdges = 0);
 
     int GetIndex() const { return m_Index; }
     int GetVerticesPerSide() const { return m_Size; }
@@ -62,6 +68,9 @@ private:
     int m_Size = 0; // n
     std::uint32_t m_VertexCount = 0;
     std::uint32_t m_IndexCounts[TERRAIN_LEVEL_COUNT] = {};
+    std::uint32_t m_SkirtIndexCounts[TERRAIN_LEVEL_COUNT] = {};
+    std::uint32_t m_SkirtVertexCount = 0;
+    int m_BorderEdges = 0;
     int m_CoarsestLevel = 0;
     cBox m_Box;
     std::vector<float> m_Heights;

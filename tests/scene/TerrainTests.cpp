@@ -113,27 +113,59 @@ TEST_F(sTerrainFixture, SizeAndChunkSizeRulesSayWhatIsWrong) {
 }
 
 TEST_F(sTerrainFixture, EveryLevelIsAStripOverTheWholeChunkAndLevelsBeyondTheChunkStayEmpty) {
-    cTerrain* terrain = Make(nullptr, 64, 32);
+    const std::vector<float> heights = Slope(128);
+    cTerrain* terrain = Make(heights.data(), 128, 32);
     ASSERT_NE(terrain, nullptr);
-    const cTerrainChunk& chunk = *terrain->GetChunks()[0];
-    EXPECT_EQ(chunk.GetIndexCount(0), 2174u);
-    EXPECT_EQ(chunk.GetCoarsestLevel(), 5);
-    for (int level = 0; level <= 5; ++level) {
-        const int step = 1 << level;
-        const int cells = 32 / step;
-        // One pair per column per row of quads, two joining indices between rows.
-        EXPECT_EQ(chunk.GetIndexCount(level), static_cast<std::uint32_t>(cells * 2 * (cells + 1) + 2 * (cells - 1)));
-        const auto* buffer = static_cast<const cMemoryIndexBuffer*>(chunk.GetIndexBuffer(level));
-        ASSERT_NE(buffer, nullptr);
-        const std::vector<std::uint16_t> strip = buffer->Indices();
-        ASSERT_EQ(strip.size(), chunk.GetIndexCount(level));
-        for (std::uint16_t index : strip) ASSERT_LT(index, 33 * 33);
-        // Two triangles per quad of the level's grid: the whole chunk is covered.
-        EXPECT_EQ(StripTriangles(strip).size(), static_cast<std::size_t>(2 * cells * cells)) << "level " << level;
-    }
-    for (int level : {6, 7}) {
-        EXPECT_EQ(chunk.GetIndexCount(level), 0u);
-        EXPECT_EQ(chunk.GetIndexBuffer(level), nullptr);
+    // Chunk 5 lies inside the grid (skirts on all four edges), chunk 0 in a corner (two).
+    for (int index : {5, 0}) {
+        const cTerrainChunk& chunk = *terrain->GetChunks()[static_cast<std::size_t>(index)];
+        const int skirts = index == 5 ? 4 : 2;
+        EXPECT_EQ(chunk.GetIndexCount(0), 2174u);
+        EXPECT_EQ(chunk.GetCoarsestLevel(), 5);
+        EXPECT_EQ(chunk.GetBufferVertexCount(), 33u * 33u + 4 * 33u);
+        const cBox& box = chunk.GetBoundingBox();
+        const cVector3 middle = box.GetCenter();
+        const auto* vertices = static_cast<const cMemoryVertexBuffer*>(chunk.GetVertexBuffer());
+        auto position = [&](int v) {
+            float p[3];
+            std::memcpy(p, vertices->Data().data() + static_cast<std::size_t>(v) * 40, sizeof(p));
+            return cVector3(p[0], p[1], p[2]);
+        };
+        for (int level = 0; level <= 5; ++level) {
+            const int cells = 32 >> level;
+            // One pair per column per row of quads, two joining indices between rows.
+            EXPECT_EQ(chunk.GetIndexCount(level), static_cast<std::uint32_t>(cells * 2 * (cells + 1) + 2 * (cells - 1)));
+            EXPECT_EQ(chunk.GetSkirtIndexCount(level), static_cast<std::uint32_t>(skirts * (2 + 2 * (cells + 1))));
+            const auto* buffer = static_cast<const cMemoryIndexBuffer*>(chunk.GetIndexBuffer(level));
+            ASSERT_NE(buffer, nullptr);
+            const std::vector<std::uint16_t> strip = buffer->Indices();
+            ASSERT_EQ(strip.size(), chunk.GetIndexCount(level) + chunk.GetSkirtIndexCount(level));
+            for (std::uint16_t i : strip) ASSERT_LT(i, chunk.GetBufferVertexCount());
+            // The level's own strip covers every quad of its grid with two triangles.
+            const std::vector<std::uint16_t> ground(strip.begin(), strip.begin() + chunk.GetIndexCount(level));
+            EXPECT_EQ(StripTriangles(ground).size(), static_cast<std::size_t>(2 * cells * cells)) << "level " << level;
+            // Every triangle of the whole strip faces out: the ground up, the skirts away from the chunk.
+            int walls = 0;
+            for (std::size_t k = 2; k < strip.size(); ++k) {
+                int a = strip[k - 2], b = strip[k - 1], c = strip[k];
+                if (a == b || b == c || a == c) continue;
+                if (k % 2 == 1) std::swap(a, b); // odd triangles of a strip run the other way round
+                const cVector3 normal = Cross(position(b) - position(a), position(c) - position(a));
+                if (a < 33 * 33 && b < 33 * 33 && c < 33 * 33) {
+                    ASSERT_GT(normal.y, 0.0f) << "level " << level << " triangle " << k;
+                } else {
+                    ++walls;
+                    const cVector3 outwards = (position(a) + position(b) + position(c)) * (1.0f / 3) - middle;
+                    ASSERT_GT(Dot(normal, cVector3(outwards.x, 0, outwards.z)), 0.0f) << "level " << level;
+                    ASSERT_NEAR(normal.y, 0.0f, 1e-3f);
+                }
+            }
+            EXPECT_EQ(walls, skirts * 2 * cells);
+        }
+        for (int level : {6, 7}) {
+            EXPECT_EQ(chunk.GetIndexCount(level), 0u);
+            EXPECT_EQ(chunk.GetIndexBuffer(level), nullptr);
+        }
     }
     // A chunk size with few factors of two has few levels.
     cTerrain* odd = Make(nullptr, 64, 12);
@@ -205,11 +237,20 @@ TEST_F(sTerrainFixture, TheTreeWalkDrawsWhatTheFrustumSeesOncePerChunk) {
     sVisit nothing;
     EXPECT_EQ(WalkTerrainTree(terrain->GetQuadTree(), walk, Record, &nothing), 0);
 
-    // Drawing: every chunk at level 0 without a camera, at level 5 (two triangles) with the largest bias.
+    // Drawing: every chunk at level 0 without a camera, at level 5 with the largest bias; each chunk one strip
+    // with its skirts (the last chunk drawn sits in a corner: two skirts).
+    int level0 = 0, level5 = 0;
+    for (const cTerrainChunk* chunk : terrain->GetChunks()) {
+        level0 += static_cast<int>(chunk->GetIndexCount(0) + chunk->GetSkirtIndexCount(0)) - 2;
+        level5 += static_cast<int>(chunk->GetIndexCount(5) + chunk->GetSkirtIndexCount(5)) - 2;
+    }
     renderer.calls.clear();
-    EXPECT_EQ(DrawTerrainTree(&renderer, terrain->GetQuadTree(), MakeTerrainWalk(nullptr, 250.0f, 0)), 16 * 2172);
-    EXPECT_EQ(renderer.calls.back(), "draw 4 0 1089 2174");
-    EXPECT_EQ(DrawTerrainTree(&renderer, terrain->GetQuadTree(), MakeTerrainWalk(nullptr, 250.0f, 7)), 16 * 2);
+    EXPECT_EQ(DrawTerrainTree(&renderer, terrain->GetQuadTree(), MakeTerrainWalk(nullptr, 250.0f, 0)), level0);
+    EXPECT_EQ(renderer.calls.back(), "draw 4 0 1221 " + std::to_string(2174 + 2 * (2 + 2 * 33)));
+    EXPECT_EQ(std::count_if(renderer.calls.begin(), renderer.calls.end(),
+                            [](const std::string& call) { return call.rfind("draw ", 0) == 0; }),
+              16);
+    EXPECT_EQ(DrawTerrainTree(&renderer, terrain->GetQuadTree(), MakeTerrainWalk(nullptr, 250.0f, 7)), level5);
 }
 
 TEST_F(sTerrainFixture, TheClipPlaneSkipsNodesWhollyOnTheFarSideOfTheWater) {
