@@ -114,7 +114,7 @@ TEST(SceneTool, ResaveWritesTheSameBytes) {
     const sRun run = RunTool(folder.Path(), "scene resave island copy/of/island");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(folder.Read("copy/of/island/.scene"), kScene);
-    // A terrain cannot be carried over yet: the scene file is written and the run fails.
+    // A terrain file that cannot be read is not carried over: the scene file is written and the run fails.
     folder.Write("island/.terrain", "....");
     EXPECT_EQ(RunTool(folder.Path(), "scene resave island again").status, 1);
     EXPECT_EQ(folder.Read("again/.scene"), kScene);

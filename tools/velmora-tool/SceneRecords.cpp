@@ -144,6 +144,8 @@ public:
     float GetYOffset() const override { return m_YOffset; }
     std::string GetFaceTextureName(int face) const override { return Valid(face) ? m_Faces[face] : std::string(); }
     video::ITexture2D* GetFaceTexture(int) const override { return nullptr; }
+    // A record draws nothing.
+    void Render(const cVector3&) override {}
 
 private:
     static bool Valid(int i) { return i >= 0 && i < SKY_FACE_COUNT; }

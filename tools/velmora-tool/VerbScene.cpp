@@ -19,6 +19,8 @@
 #include "scene/IEntity.h"
 #include "scene/IEnvironment.h"
 #include "scene/IScenePath.h"
+#include "scene/ITerrain.h"
+#include "scene/ITerrainVegetation.h"
 #include "scene/IStaticMesh.h"
 #include "scene/cSceneManager.h"
 #include "scene/sMeshInstance.h"
@@ -55,8 +57,12 @@ const char* EntityName(int type) {
 void PrintSummary(std::FILE* out, const std::string& folder, scene::cSceneManager& scene) {
     std::fprintf(out, "scene %s\n", folder.c_str());
     const bool terrainFile = std::filesystem::exists(folder + ".terrain");
-    std::fprintf(out, "terrain %s\n",
-                 scene.GetTerrain() ? "yes" : (terrainFile ? "not read (terrains are not built yet)" : "none"));
+    if (scene::ITerrain* terrain = scene.GetTerrain()) {
+        std::fprintf(out, "terrain %d x %d, %d vegetation instances\n", terrain->GetSize(), terrain->GetSize(),
+                     terrain->GetVegetation()->GetInstanceCount());
+    } else {
+        std::fprintf(out, "terrain %s\n", terrainFile ? "not read (see the message above)" : "none");
+    }
 
     const scene::IEnvironment* environment = scene.GetEnvironment();
     if (environment->IsFogEnabled()) {
@@ -127,9 +133,11 @@ int RunScene(int argc, char** argv) {
                 std::filesystem::create_directories(target, error);
                 scene.SaveScene(target.c_str());
                 std::fprintf(out, "wrote %s.scene\n", target.c_str());
-                if (std::filesystem::exists(in + ".terrain")) {
-                    std::fprintf(stderr,
-                                 "velmora-tool scene: '%s.terrain' was not copied: terrains are not built yet\n",
+                // The terrain went through the engine's reader and writer with the scene.
+                if (scene.GetTerrain()) {
+                    std::fprintf(out, "wrote %s.terrain\n", target.c_str());
+                } else if (std::filesystem::exists(in + ".terrain")) {
+                    std::fprintf(stderr, "velmora-tool scene: '%s.terrain' could not be read; it was not copied\n",
                                  in.c_str());
                     status = 1;
                 }

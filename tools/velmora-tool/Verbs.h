@@ -27,6 +27,7 @@ int RunSound(int argc, char** argv);
 int RunImage(int argc, char** argv);
 int RunMesh(int argc, char** argv);
 int RunScene(int argc, char** argv);
+int RunTerrain(int argc, char** argv);
 
 inline constexpr sVerb kVerbs[] = {
     {"zip-ls", "<archive>", "list the entries of a ZIP archive as the file system sees them", RunZipLs},
@@ -39,6 +40,7 @@ inline constexpr sVerb kVerbs[] = {
      RunMesh},
     {"scene", "<folder> | resave <in-folder> <out-folder>",
      "print what a scene folder holds, or read it and write it back with the engine's writer", RunScene},
+    {"terrain", "<file.terrain>", "read a terrain file and print its sizes, maps, layers and vegetation", RunTerrain},
 };
 
 // Prints "usage: velmora-tool <verb> <arguments>" for one verb to standard error; returns 2.
