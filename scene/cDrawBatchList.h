@@ -45,7 +45,8 @@ public:
     // Underwater form: binds the shader (the underwater-object program) and gives it "u_ViewMatrix" and
     // "u_ProjectionMatrix" from the renderer's current matrices and "u_WorldMatrix" per batch (all
     // transposed for the shader), with the same buffers, texture and draw per batch; then buffers, stage 0
-    // and the shader unbound. Returns the triangles drawn.
+    // and the shader unbound. The caller gives the shader its other uniforms ("u_WaterLevel"). Returns the
+    // triangles drawn.
     int RenderUnderwater(video::IRenderer* renderer, video::IShader* shader) const;
 
 private:

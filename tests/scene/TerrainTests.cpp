@@ -13,6 +13,7 @@
 #include "scene/cResourceManager.h"
 #include "scene/cTerrain.h"
 #include "scene/cTerrainChunk.h"
+#include "scene/camera/cCamera.h"
 #include "scene/camera/cFrustum.h"
 #include "scene/support/SceneTestSupport.h"
 #include "scene/support/cNullRenderer.h"
@@ -336,4 +337,35 @@ TEST_F(sTerrainFixture, NoHeightsMakeFlatGroundWithScaledChunks) {
     EXPECT_EQ(last[4], 1.0f) << "normals point up";
     EXPECT_FLOAT_EQ(last[6], 1.0f);
     EXPECT_FLOAT_EQ(last[8], 32.0f);
+}
+
+TEST_F(sTerrainFixture, TheTerrainsOwnDrawingDrawsEveryVisibleChunkOnceRingByRingOrNot) {
+    const std::vector<float> heights = Slope(128);
+    cTerrain* terrain = Make(heights.data(), 128, 32);
+    ASSERT_NE(terrain, nullptr);
+    auto strips = [&] {
+        return std::count_if(renderer.calls.begin(), renderer.calls.end(),
+                             [](const std::string& call) { return call.rfind("draw 4 ", 0) == 0; });
+    };
+    // A camera whose frustum was never filled sees everything.
+    cCamera camera;
+    for (const cVector3& position : {cVector3(40, 50, 70), cVector3(-500, 50, 900)}) {
+        camera.position = position;
+        for (int flags : {0, 2, 4, 6}) { // none, TERRAIN_RENDER_ALL, TERRAIN_RENDER_OCCLUSION, both
+            renderer.calls.clear();
+            EXPECT_GT(terrain->Render(250.0f, flags, &camera), 0);
+            EXPECT_EQ(strips(), 16) << "flags " << flags << " camera " << position.x;
+        }
+    }
+    // Seeing the two rows of chunks nearest z = 0: the ring drawing draws just the chunks the tree walk marked.
+    camera.position = cVector3(64, 50, 16);
+    *static_cast<cFrustum*>(camera.GetFrustum()) = LookingDownOn(-10, 140, 1, 60);
+    renderer.calls.clear();
+    terrain->Render(250.0f, TERRAIN_RENDER_OCCLUSION, &camera);
+    EXPECT_EQ(strips(), 8);
+    EXPECT_EQ(std::count(terrain->GetVisibility().begin(), terrain->GetVisibility().end(), 1), 8);
+    EXPECT_EQ(terrain->GetVisibility()[8], 0);
+    // Without a camera every chunk is drawn at level 0.
+    renderer.calls.clear();
+    EXPECT_EQ(terrain->Render(250.0f, 0, nullptr), DrawTerrainTree(&renderer, terrain->GetQuadTree(), sTerrainWalk()));
 }
