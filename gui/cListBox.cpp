@@ -165,10 +165,12 @@ void cListBox::RenderBackground(cSkin& skin) {
         if (top < area.y1) break;
         const cRect row(area.x1, top - height, area.x2, top);
         cColor text = active ? cSkin::kText : cSkin::kTextDisabled;
-        if (i == m_Selected && !m_PopupMode) {
+        // A drop-down list marks the row under the mouse strongly and the current choice lightly.
+        const bool strong = m_PopupMode ? i == hot : i == m_Selected;
+        if (strong) {
             skin.FillRect(row, active ? cSkin::kSelection : cColor(196, 206, 211));
             text = cSkin::kSelectionText;
-        } else if (i == hot) {
+        } else if (m_PopupMode && i == m_Selected) {
             skin.FillRect(row, cSkin::kHover);
         }
         skin.DrawTextInRect(FONT_TEXT, cRect(row.x1 + 6.0f, row.y1, row.x2, row.y2), m_Items[static_cast<std::size_t>(i)],

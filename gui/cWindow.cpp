@@ -212,7 +212,13 @@ void cWindow::RenderBackground(cSkin& skin) {
 void cWindow::Render(cSkin& skin) {
     if (!IsVisible()) return;
     cContainer::Render(skin);
-    if (m_Popup && m_Popup->IsShown()) m_Popup->Render(skin);
+    if (m_Popup && m_Popup->IsShown()) {
+        // A soft shadow lifts the popup above the window.
+        const cRect r = m_Popup->GetScreenRect();
+        skin.FillRect(cRect(r.x1 + 3.0f, r.y1 - 3.0f, r.x2 + 3.0f, r.y2 - 3.0f), cColor(0, 0, 0, 28));
+        skin.FillRect(cRect(r.x1 + 2.0f, r.y1 - 2.0f, r.x2 + 2.0f, r.y2 - 2.0f), cColor(0, 0, 0, 28));
+        m_Popup->Render(skin);
+    }
 }
 
 void cWindow::WriteData(IFile* file) const {
