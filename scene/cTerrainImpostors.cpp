@@ -19,6 +19,8 @@ namespace {
 
 // The impostor picture's clear colour (0.1, 0.4, 0, 0): transparent.
 const cColor kImpostorClear(25, 102, 0, 0);
+// The light the pipelines use when the scene has no sun of its own: direction (1, 1, 1).
+const cVector3 kImpostorSun(1.0f, 1.0f, 1.0f);
 
 float RowLength(const cMatrix& m, int row) {
     return std::sqrt(m(row, 0) * m(row, 0) + m(row, 1) * m(row, 1) + m(row, 2) * m(row, 2));
@@ -180,11 +182,19 @@ video::IRenderTarget* cTerrainVegetation::RenderImpostorPicture(IStaticMesh* mes
     // Leaves are cut out of their textures: transparent texels must not hide what lies behind them.
     m_Renderer->SetCullMode(video::CM_NONE);
     m_Renderer->SetFogMode(video::FOG_OFF);
-    m_Renderer->SetLighting(false);
+    // Lit as the vegetation pass lights the meshes under the pipelines' default sun, so that a mesh and its
+    // impostor have the same colours where they take over from each other.
+    video::sLight sun;
+    sun.type = video::LT_DIRECTIONAL;
+    sun.direction = kImpostorSun;
+    m_Renderer->SetLighting(true);
+    m_Renderer->EnableLight(0, true);
+    m_Renderer->SetLight(0, sun);
     m_Renderer->SetBlendFunc(video::BF_NONE, video::BF_NONE);
     m_Renderer->SetAlphaTest(video::CMP_GEQUAL, 0.35f);
     mesh->Render();
     m_Renderer->SetAlphaTest(video::CMP_OFF, 0.35f);
+    m_Renderer->SetLighting(false);
     m_Renderer->PopTransform(video::MM_WORLD);
     m_Renderer->PopTransform(video::MM_VIEW);
     m_Renderer->SetRenderTarget(nullptr);

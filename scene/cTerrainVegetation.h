@@ -6,7 +6,8 @@
 //
 // Impostor billboards: per kind one billboard set (IBillboardSet.h) with one
 // billboard per instance; the impostors shader turns each quad towards the
-// camera about the vertical axis.
+// camera about the vertical axis. The pictures are lit by the pipelines'
+// default sun (direction (1, 1, 1)), as the vegetation pass lights the meshes.
 
 #include <set>
 #include <utility>
