@@ -216,15 +216,18 @@ ITerrain* cResourceManager::CreateTerrain(const float* heights, int size, int co
     return terrain;
 }
 
+// Terrains come from ".terrain" files (cSerializer::ReadTerrain); the older file kinds below are not read.
+
 ITerrain* cResourceManager::CreateTerrain(const char* fileName, const cVector3&, int) {
     LogMessage("Creating terrain... ");
-    LogWarning("cResourceManager::CreateTerrain : terrains are not built yet; '%s' not loaded\n",
+    LogWarning("cResourceManager::CreateTerrain : height, colour and layer files are not supported; '%s' not "
+               "loaded\n",
                fileName ? fileName : "");
     return nullptr;
 }
 
 ITerrain* cResourceManager::CreateTerrain(const char* fileName) {
-    LogWarning("cResourceManager::CreateTerrain : terrains are not built yet; '%s' not loaded\n",
+    LogWarning("cResourceManager::CreateTerrain : world files are not supported; '%s' not loaded\n",
                fileName ? fileName : "");
     return nullptr;
 }
