@@ -36,9 +36,9 @@ void Show(sControlRef* r) {
 void Hide(sControlRef* r) {
     if (auto* c = Target<IControl>(r)) c->SetVisible(false);
 }
-bool IsVisible(sControlRef* r) {
+std::int32_t IsVisible(sControlRef* r) {
     auto* c = Target<IControl>(r);
-    return c && c->IsVisible();
+    return c && c->IsVisible() ? 1 : 0;
 }
 void Enable(sControlRef* r) {
     if (auto* c = Target<IControl>(r)) c->SetEnabled(true);
@@ -46,17 +46,17 @@ void Enable(sControlRef* r) {
 void Disable(sControlRef* r) {
     if (auto* c = Target<IControl>(r)) c->SetEnabled(false);
 }
-bool IsEnabled(sControlRef* r) {
+std::int32_t IsEnabled(sControlRef* r) {
     auto* c = Target<IControl>(r);
-    return c && c->IsEnabled();
+    return c && c->IsEnabled() ? 1 : 0;
 }
 void SetCaption(sControlRef* r, const script::sScriptString& text) {
     if (auto* c = Target<IControl>(r)) c->SetCaption(Text(text));
 }
 // cCheckBox
-bool IsChecked(sControlRef* r) {
+std::int32_t IsChecked(sControlRef* r) {
     auto* c = Target<ICheckBox>(r);
-    return c && c->IsChecked();
+    return c && c->IsChecked() ? 1 : 0;
 }
 void SetChecked(sControlRef* r, bool checked) {
     if (auto* c = Target<ICheckBox>(r)) c->SetChecked(checked);
@@ -133,17 +133,17 @@ void cGUIScript::RegisterClasses(script::IScriptEnv* env) {
         script::cTypeDef* control = env->RegisterClass("gui::cControl", size, nullptr, nullptr);
         env->RegisterClassMethod(control, "void", "Show", "", NativeMethod(&Show));
         env->RegisterClassMethod(control, "void", "Hide", "", NativeMethod(&Hide));
-        env->RegisterClassMethod(control, "bool", "IsVisible", "", NativeMethod(&IsVisible));
+        env->RegisterClassMethod(control, "int", "IsVisible", "", NativeMethod(&IsVisible));
         env->RegisterClassMethod(control, "void", "Enable", "", NativeMethod(&Enable));
         env->RegisterClassMethod(control, "void", "Disable", "", NativeMethod(&Disable));
-        env->RegisterClassMethod(control, "bool", "IsEnabled", "", NativeMethod(&IsEnabled));
+        env->RegisterClassMethod(control, "int", "IsEnabled", "", NativeMethod(&IsEnabled));
         env->RegisterClassMethod(control, "void", "SetCaption", "const string& text", NativeMethod(&SetCaption));
         for (std::int32_t kind : {std::int32_t(CK_WINDOW), std::int32_t(CK_BUTTON), std::int32_t(CK_LABEL),
                                   std::int32_t(CK_IMAGE), std::int32_t(CK_GROUP_BOX), std::int32_t(CK_PROPERTY_GRID)}) {
             env->RegisterClass((std::string("gui::") + GetControlClassName(kind)).c_str(), size, nullptr, "gui::cControl");
         }
         script::cTypeDef* check = env->RegisterClass("gui::cCheckBox", size, nullptr, "gui::cControl");
-        env->RegisterClassMethod(check, "bool", "IsChecked", "", NativeMethod(&IsChecked));
+        env->RegisterClassMethod(check, "int", "IsChecked", "", NativeMethod(&IsChecked));
         env->RegisterClassMethod(check, "void", "SetChecked", "bool checked", NativeMethod(&SetChecked));
         script::cTypeDef* edit = env->RegisterClass("gui::cEdit", size, nullptr, "gui::cControl");
         env->RegisterClassMethod(edit, "void", "SetText", "const string& text", NativeMethod(&SetText));

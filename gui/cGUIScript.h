@@ -2,7 +2,8 @@
 // The GUI manager's script "guiScript" and what scripts see of the GUI.
 //
 // The environment gets the classes "gui::cControl" (Show, Hide, IsVisible,
-// Enable, Disable, IsEnabled, SetCaption) and one class per control kind
+// Enable, Disable, IsEnabled, SetCaption; the Is... queries give an int 0 or
+// 1, which scripts can store, as they cannot store a bool) and one class per control kind
 // deriving from it with the kind's own methods: "gui::cCheckBox" (IsChecked,
 // SetChecked), "gui::cEdit" (SetText, GetTextLength), "gui::cSlider"
 // (GetValue, SetValue), "gui::cScroll" (GetPosition, SetPosition),
