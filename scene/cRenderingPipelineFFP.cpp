@@ -62,6 +62,8 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
     r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
     RenderTerrain(scene, nullptr, camera, m_Settings.viewDistance);
     RenderVegetation(scene, camera);
+    // The sea and the entities start with the alpha test off, as the vegetation leaves it, also without terrain.
+    r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
         RenderWater(scene, water, camera);

@@ -124,12 +124,17 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
     r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
     RenderTerrain(scene, m_Shaders[SHADER_TERRAIN], camera, m_Settings.viewDistance);
     RenderVegetation(scene, camera);
+    // What follows starts with the alpha test off, as the vegetation pass leaves it, also in a scene without
+    // terrain (faint rain drops would be cut away otherwise).
+    r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
         RenderWater(water, scene, camera);
     }
     if (auto* rain = dynamic_cast<IRain*>(m_Slots.rain)) {
         scene::RenderRain(r, *rain, m_Shaders[SHADER_RAIN], CameraPosition(camera), GetTime() * 0.01f);
+        // The rain leaves blending off; billboards after it blend as they do in a dry frame.
+        r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     }
     RenderEntities(scene, camera);
 

@@ -8,7 +8,9 @@
 #include <functional>
 
 #include "engine/core/cException.h"
+#include "scene/IBillboard.h"
 #include "scene/IDirectionalLight.h"
+#include "scene/IRain.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
 #include "scene/ISky.h"
@@ -436,6 +438,37 @@ TEST_F(sPipelineFixture, SceneWithoutTerrainWaterOrSkyRunsNoneOfTheirPasses) {
     EXPECT_EQ(renderer.Passes(), std::vector<std::string>{"window/none x1"});
     for (const std::string& call : renderer.calls) {
         EXPECT_EQ(call.rfind("target", 0), std::string::npos) << call;
+    }
+}
+
+TEST_F(sPipelineFixture, RainAndBillboardsDrawTheSameWithOrWithoutTerrain) {
+    IResourceManager* resources = scene.GetResourceManager();
+    for (const bool withTerrain : {true, false}) {
+        scene.Clear();
+        if (withTerrain) scene.SetTerrain(new cFakeTerrain(renderer, kChunkTops, &palm, 3));
+        IRain* rain = resources->CreateRain(20, 10.0f, 1.0f, 0.3f);
+        ASSERT_NE(rain, nullptr);
+        rain->SetTexture("drop.tga");
+        IBillboard* billboard = resources->CreateBillboard();
+        ASSERT_NE(billboard, nullptr);
+        billboard->SetTexture("tree.tga");
+        billboard->SetBillboardWidth(1.0f);
+        billboard->SetBillboardHeight(2.0f);
+        scene.AddEntity(rain);
+        scene.AddEntity(billboard);
+        Frame();
+        const std::vector<sRecordedDraw> drops = DrawsIn("window", "rain");
+        ASSERT_EQ(drops.size(), 1u) << withTerrain;
+        EXPECT_EQ(drops[0].alphaFunc, video::CMP_OFF) << withTerrain;
+        EXPECT_EQ(drops[0].blendSrc, video::BF_SRC_ALPHA) << withTerrain;
+        EXPECT_FALSE(drops[0].depthWrite);
+        const std::vector<sRecordedDraw> quads = renderer.Draws("quad");
+        ASSERT_EQ(quads.size(), 1u);
+        // Blended, not alpha-tested, whatever came before it.
+        EXPECT_EQ(quads[0].texture0, "tree.tga");
+        EXPECT_EQ(quads[0].alphaFunc, video::CMP_OFF) << withTerrain;
+        EXPECT_EQ(quads[0].blendSrc, video::BF_SRC_ALPHA) << withTerrain;
+        EXPECT_EQ(quads[0].blendDst, video::BF_INV_SRC_ALPHA) << withTerrain;
     }
 }
 

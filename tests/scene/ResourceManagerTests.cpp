@@ -51,10 +51,6 @@ TEST(ResourceManager, KindsNotBuiltYetGiveNullWithAWarningNamingThem) {
         {[&] { return resources.CreateTerrain(heights, 2, 2, 1.0f, 32); }, "Creating terrain... "},
         {[&] { return resources.CreateTerrain("w.heights", cVector3(1, 1, 1), 32); }, "Creating terrain... "},
         {[&] { return resources.CreateTerrain("w.world"); }, ""},
-        {[&] { return resources.CreateSkyBox(); }, "Creating sky box... "},
-        {[&] { return resources.CreateLensFlare(); }, "Creating lens flares... "},
-        {[&] { return resources.CreateWater(cColor(), 0, 0, 0); }, ""},
-        {[&] { return resources.CreateDirectionalLight(); }, ""},
     };
     for (const auto& c : cases) {
         cLogCapture log;

@@ -401,7 +401,9 @@ TEST_F(sSerializerFixture, ObjectsThatCannotBeMadeAreReadOverAndLeftOut) {
 
     // A reader whose factory cannot make water reads the block anyway.
     cLogCapture quiet;
-    cResourceManager plain;
+    struct cNoWater : cResourceManager {
+        IWater* CreateWater(const cColor&, float, float, float) override { return nullptr; }
+    } plain;
     cSerializer withoutWater(&plain);
     folder.Write("w.scene", "entities { water { position (1, 2, 3) color (1, 1, 1) level 4 } }");
     std::vector<IEntity*> none;
