@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/core/Log.h"
 #include "engine/core/cException.h"
 #include "scene/cResourceManager.h"
 #include "scene/cTerrainChunk.h"
@@ -94,8 +95,17 @@ void cTerrain::Create(const float* heights, int size, int colorMapSize, float sc
     }
     if (heights) {
         const std::size_t count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+        std::size_t invalid = 0;
         for (std::size_t k = 0; k < count; ++k) {
-            samples[k] = heights[k];
+            // Heights that are no finite numbers would poison boxes, normals and queries.
+            if (std::isfinite(heights[k])) {
+                samples[k] = heights[k];
+            } else {
+                ++invalid;
+            }
+        }
+        if (invalid > 0) {
+            LogWarning("cTerrain::Create : %zu heights are not finite numbers; they are taken as 0\n", invalid);
         }
     }
     m_ChunkSize = chunkSize;

@@ -315,6 +315,23 @@ TEST_F(sTerrainFixture, HeightQueriesInsideOutsideAndOnEdges) {
     EXPECT_FLOAT_EQ(terrain->GetHeight(1.0f, 1.0f), 0.5f + 0.25f + 3.0f);
     terrain->RefreshChunkHeights(1.0f, 1.0f);
     EXPECT_FLOAT_EQ(terrain->GetHeight(1.0f, 1.0f), 100.0f);
+
+    // Heights that are no numbers count as 0 (with a warning) instead of spoiling boxes and queries.
+    std::vector<float> broken = heights;
+    broken[1] = std::nanf("");
+    broken[2] = INFINITY;
+    std::string log;
+    cTerrain* spoilt = nullptr;
+    {
+        cLogCapture capture;
+        spoilt = static_cast<cTerrain*>(resources.CreateTerrain(broken.data(), 64, 0, 1.0f, 32));
+        log = capture.Text();
+    }
+    ASSERT_NE(spoilt, nullptr);
+    made.push_back(spoilt);
+    EXPECT_NE(log.find("2 heights are not finite numbers"), std::string::npos);
+    EXPECT_EQ(spoilt->GetHeight(2.0f, 0.0f), 0.0f);
+    EXPECT_TRUE(std::isfinite(spoilt->GetQuadTree()->box.max.y));
 }
 
 TEST_F(sTerrainFixture, NoHeightsMakeFlatGroundWithScaledChunks) {
