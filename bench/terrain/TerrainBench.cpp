@@ -9,8 +9,9 @@
 //
 // When the build folder holds the generated island (data/scene/.terrain), it
 // is loaded as the screensaver loads it (impostor pictures timed) and drawn
-// with its layers, light map, fog, vegetation meshes and impostors into a
-// picture (default terrain_island.png in the working folder).
+// with its layers, light map, fog, vegetation meshes and impostors into two
+// pictures (default terrain_island.png and terrain_island_beach.png in the
+// build folder).
 
 #include <SDL.h>
 #include <zlib.h>
@@ -488,7 +489,7 @@ int Island(IRenderer* r, const std::string& picture) {
 
 int main(int argc, char** argv) {
     int frames = 300;
-    std::string picture = "terrain_island.png";
+    std::string picture = std::string(VELMORA_BUILD_DIR) + "terrain_island.png";
     for (int k = 1; k + 1 < argc; k += 2) {
         if (std::strcmp(argv[k], "--frames") == 0) frames = std::max(1, std::atoi(argv[k + 1]));
         if (std::strcmp(argv[k], "--picture") == 0) picture = argv[k + 1];
