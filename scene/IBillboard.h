@@ -35,9 +35,9 @@ public:
 void GetBillboardCorners(const cVector3& position, const cVector3& camera, float width, float height,
                          cVector3 corners[4]);
 
-// How both pipelines draw a billboard entity: depth writes off, no culling, its texture on stage 0, one
-// white quad over the corners above with texture coordinates (0, 0)-(1, 1); then stage 0 empty,
-// culling 2, depth writes on.
+// How both pipelines draw a billboard entity: depth writes off, no culling, alpha blending (source alpha,
+// inverse source alpha), its texture on stage 0, one white quad over the corners above with texture
+// coordinates (0, 0)-(1, 1); then stage 0 empty, the blend factors as they were, culling 2, depth writes on.
 void RenderBillboard(video::IRenderer* renderer, const IBillboard& billboard, const cVector3& camera);
 
 } // namespace velmora::scene

@@ -75,7 +75,8 @@ public:
     // Texture rectangle (s1, t1, s2, t2) of an atlas frame, t1 at the cell's top.
     virtual cRect GetFrameRect(int atlasFrame) const = 0;
     // Draws the current frame (the first frame of the current animation before any step; nothing
-    // before the first Play).
+    // before the first Play) with the sprite's blend factors and colour and no culling; leaves blending off
+    // and the cull mode as it was.
     virtual void Render() = 0;
 };
 

@@ -25,11 +25,17 @@ void RenderBillboard(video::IRenderer* renderer, const IBillboard& billboard, co
     cVector3 corners[4];
     GetBillboardCorners(billboard.GetWorldMatrix().GetTranslation(), camera, billboard.GetBillboardWidth(),
                         billboard.GetBillboardHeight(), corners);
+    // Blended whatever pass came before (the rain pass ends with blending off), so that the texture's
+    // transparent parts stay transparent; the blend factors found are put back.
+    const int blendSource = renderer->GetBlendSrc();
+    const int blendDestination = renderer->GetBlendDst();
     renderer->SetDepthWrite(false);
     renderer->SetCullMode(video::CM_NONE);
+    renderer->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     renderer->SetTexture(billboard.GetTexture(), 0);
     renderer->RenderQuad(billboard.GetTexture(), corners, cRect(0.0f, 0.0f, 1.0f, 1.0f), cColor(255, 255, 255, 255));
     renderer->SetTexture(nullptr, 0);
+    renderer->SetBlendFunc(blendSource, blendDestination);
     renderer->SetCullMode(video::CM_CW);
     renderer->SetDepthWrite(true);
 }

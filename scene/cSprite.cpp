@@ -112,9 +112,13 @@ void cSprite::Render() {
     const cVector3 corners[4] = {cVector3(c[0].x, c[0].y, 0.0f), cVector3(c[3].x, c[3].y, 0.0f),
                                  cVector3(c[2].x, c[2].y, 0.0f), cVector3(c[1].x, c[1].y, 0.0f)};
     const cRect texRect(cell.x1, cell.y2, cell.x2, cell.y1);
+    // That corner order runs clockwise on the screen: no culling while the quad is drawn.
+    const int cullMode = m_Renderer->GetCullMode();
+    m_Renderer->SetCullMode(video::CM_NONE);
     m_Renderer->SetBlendFunc(m_BlendSource, m_BlendDestination);
     m_Renderer->RenderQuad(m_Texture.Get(), corners, texRect, m_Color);
     m_Renderer->SetBlendFunc(video::BF_NONE, video::BF_NONE);
+    m_Renderer->SetCullMode(cullMode);
 }
 
 } // namespace velmora::scene
