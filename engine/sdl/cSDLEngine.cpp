@@ -11,6 +11,7 @@
 #include "engine/sdl/SDLPlatform.h"
 #include "engine/sdl/cSDLInput.h"
 #include "gui/IGUIManager.h"
+#include "scene/cSceneManager.h"
 #include "video/IRenderer.h"
 
 namespace velmora {
@@ -55,6 +56,10 @@ cSDLEngine::cSDLEngine() {
 }
 
 cSDLEngine::~cSDLEngine() {
+    // The scene's buffers, textures and queries belong to the renderer that goes with the window.
+    if (m_SceneManager) {
+        m_SceneManager->Clear();
+    }
     if (m_Window) {
         DestroyWindow();
     }
