@@ -179,6 +179,8 @@ bool cGUIScript::Bind(const std::string& window, const std::string& name, cContr
     if (!m_Script || !control || !script::cScriptParser::IsValidName(window) || !script::cScriptParser::IsValidName(name)) {
         return false;
     }
+    // "window::self" is the window's own variable.
+    if (name == "self" && control->GetKind() != CK_WINDOW) return false;
     const std::string key = window + "::" + name;
     auto it = m_Refs.find(key);
     if (it != m_Refs.end()) {

@@ -14,11 +14,11 @@
 // "gui::cPropertyGrid" without methods of their own.
 //
 // Each control is a variable "window::control" of its class in the script
-// (a window is "window::self"). Names that are not script identifiers are
-// left out. The variable stays when its control goes: it then refers to
-// nothing and its methods do nothing (and return 0 or false); a new control
-// of the same key takes it over. Objects of these classes made by scripts
-// themselves refer to nothing either.
+// (a window is "window::self"). Names that are not script identifiers, and
+// controls named "self", are left out. The variable stays when its control
+// goes: it then refers to nothing and its methods do nothing (and return 0);
+// a new control of the same key takes it over. Objects of these classes made
+// by scripts themselves refer to nothing either.
 
 #include <map>
 #include <memory>

@@ -87,7 +87,7 @@ void cScroll::Layout() {
     const cRect track = GetTrackRect();
     const float thumb = GetThumbLength(track);
     const double range = static_cast<double>(m_Maximum) - m_Minimum;
-    const float t = range > 0.0 ? static_cast<float>((m_Position - m_Minimum) / range) : 0.0f;
+    const float t = range > 0.0 ? static_cast<float>((static_cast<double>(m_Position) - m_Minimum) / range) : 0.0f;
     if (IsVertical()) {
         const float side = std::min(w, h * 0.5f);
         m_Decrease->SetRect(cRect(0.0f, h - side, w, h));

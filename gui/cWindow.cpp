@@ -85,6 +85,9 @@ bool cWindow::IsUnder(float x, float y) const {
 
 bool cWindow::HandleLeftButtonDown(float x, float y) {
     if (!IsVisible()) return false;
+    // A new press ends whatever an earlier one left behind (a release the window never heard of).
+    m_Dragging = false;
+    m_Capture = nullptr;
     cControl* target = nullptr;
     if (m_Popup && m_Popup->IsShown() && m_Popup->ContainsPoint(x, y)) {
         target = m_Popup->HitTest(x, y);
