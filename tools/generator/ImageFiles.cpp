@@ -38,10 +38,9 @@ void PutBytes(tBytes& out, const void* data, std::size_t size)
     out.insert(out.end(), p, p + size);
 }
 
-tBytes EncodeTGA(const cImage& image, bool withAlpha)
+// Header of an uncompressed true-colour TGA with its origin at the bottom left.
+void PutTGAHeader(tBytes& out, int width, int height, int channels)
 {
-    int channels = withAlpha ? 4 : 3;
-    tBytes out;
     PutU8(out, 0);                   // id length
     PutU8(out, 0);                   // no colour map
     PutU8(out, 2);                   // uncompressed true colour
@@ -49,14 +48,35 @@ tBytes EncodeTGA(const cImage& image, bool withAlpha)
         PutU8(out, 0);               // colour-map specification
     PutU16(out, 0);                  // x origin
     PutU16(out, 0);                  // y origin
-    PutU16(out, static_cast<std::uint16_t>(image.GetWidth()));
-    PutU16(out, static_cast<std::uint16_t>(image.GetHeight()));
+    PutU16(out, static_cast<std::uint16_t>(width));
+    PutU16(out, static_cast<std::uint16_t>(height));
     PutU8(out, static_cast<std::uint8_t>(channels * 8));
-    PutU8(out, withAlpha ? 8 : 0);   // alpha bits; origin bottom left
+    PutU8(out, channels == 4 ? 8 : 0); // alpha bits; origin bottom left
+}
+
+tBytes EncodeTGA(const cImage& image, bool withAlpha)
+{
+    int channels = withAlpha ? 4 : 3;
+    tBytes out;
+    PutTGAHeader(out, image.GetWidth(), image.GetHeight(), channels);
     tBytes rgb = image.ToBytes(channels);
     for (std::size_t i = 0; i < rgb.size(); i += channels)
         std::swap(rgb[i], rgb[i + 2]);
     out.insert(out.end(), rgb.begin(), rgb.end());
+    return out;
+}
+
+tBytes EncodeTGA(int width, int height, const std::vector<std::uint8_t>& rgba)
+{
+    tBytes out;
+    PutTGAHeader(out, width, height, 4);
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    for (std::size_t i = 0; i + 3 < rgba.size() && i < bytes; i += 4) {
+        PutU8(out, rgba[i + 2]);
+        PutU8(out, rgba[i + 1]);
+        PutU8(out, rgba[i]);
+        PutU8(out, rgba[i + 3]);
+    }
     return out;
 }
 

@@ -17,6 +17,8 @@ enum class eDXT { DXT1, DXT3 };
 
 // Uncompressed true-colour TGA (image type 2), 24 or 32 bits, rows bottom first.
 tBytes EncodeTGA(const cImage& image, bool withAlpha);
+// An uncompressed 32-bit TGA from RGBA bytes whose rows run bottom first.
+tBytes EncodeTGA(int width, int height, const std::vector<std::uint8_t>& rgba);
 // Baseline colour JPEG at the given quality (1-100).
 tBytes EncodeJPEG(const cImage& image, int quality);
 // DDS with a full mip chain of DXT blocks, picture rows top first as DDS files hold them.

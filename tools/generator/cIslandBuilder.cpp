@@ -1,5 +1,7 @@
 #include "tools/generator/cIslandBuilder.h"
 
+#include "gui/SkinImages.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -31,6 +33,12 @@ sVec3 SunDirection() { return Normalize(sVec3(-0.6f, 0.55f, 0.58f)); }
 namespace {
 
 const char* const kFontFolder = "/usr/share/fonts/truetype/dejavu/";
+
+// The skin textures the GUI toolkit loads from data/textures/gui/default/.
+const char* const kSkinFiles[] = {
+    "Background.tga", "Button.tga", "ButtonSmall.tga", "CheckRadio.tga", "Cursors.tga", "GroupBox.tga",
+    "Lowered.tga", "Tabs.tga", "Window.tga", "Pannel.tga", "Slider.tga", "SliderThumb.tga", "Down.tga", "Up.tga",
+};
 
 // A colour byte that the scene file's printed value (with the given decimals) reads back unchanged.
 std::uint8_t StableByte(float v, int decimals)
@@ -98,46 +106,6 @@ void DrawText(cImage& img, const std::string& ttf, int px, int x, int baseline, 
     }
     FT_Done_Face(face);
     FT_Done_FreeType(lib);
-}
-
-// A clean rounded panel for the GUI skin.
-cImage PaintPanel(int w, int h, const sColor& top, const sColor& bottom, const sColor& border, float radius)
-{
-    cImage img(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float px = x + 0.5f, py = y + 0.5f;
-            float qx = std::max(0.0f, std::max(radius - px, px - (w - radius)));
-            float qy = std::max(0.0f, std::max(radius - py, py - (h - radius)));
-            float d = std::sqrt(qx * qx + qy * qy) - radius; // signed distance to the rounded edge, negative inside
-            float inside = SmoothStep(0.5f, -0.5f, d);
-            float rim = SmoothStep(-2.0f, -1.0f, d);
-            sColor c = LerpColor(bottom, top, static_cast<float>(y) / std::max(1, h - 1));
-            c = LerpColor(c, border, rim);
-            img.At(x, y) = sColor(c.r, c.g, c.b, inside);
-        }
-    return img;
-}
-
-cImage Checkmark(int size, bool checked)
-{
-    cImage img = PaintPanel(size, size, sColor(1, 1, 1), sColor(0.9f, 0.92f, 0.93f), sColor(0.45f, 0.52f, 0.56f), 3.0f);
-    if (!checked)
-        return img;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
-            float d1 = std::fabs((v - 0.45f) + (u - 0.28f)) / 1.414f;
-            float d2 = std::fabs((v - 0.28f) - (u - 0.45f) * 1.5f) / 1.8f;
-            float a = 0.0f;
-            if (u > 0.2f && u < 0.45f)
-                a = std::max(a, SmoothStep(0.09f, 0.05f, d1));
-            if (u > 0.4f && u < 0.82f)
-                a = std::max(a, SmoothStep(0.09f, 0.05f, d2));
-            sColor& c = img.At(x, y);
-            c = sColor(Lerp(c.r, 0.05f, a), Lerp(c.g, 0.5f, a), Lerp(c.b, 0.55f, a), c.a);
-        }
-    return img;
 }
 
 void Log(const sBuildOptions& o, const char* what, std::chrono::steady_clock::time_point start)
@@ -307,19 +275,15 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         out.Bytes("data/fonts/default/Cambria_14.fnt", BuildFont({serif, 14, 256}));
         Log(o, "water, flares, fonts", start);
 
-        // GUI skin: light panels with a sea-green accent.
+        // GUI skin: the toolkit's own skin pictures, so a dialog drawn from
+        // the files looks exactly like one drawn from the built-in skin.
         const std::string gui = "data/textures/gui/default/";
-        out.Bytes(gui + "window.tga", EncodeTGA(PaintPanel(64, 64, sColor(0.97f, 0.98f, 0.98f), sColor(0.90f, 0.92f, 0.93f), sColor(0.55f, 0.62f, 0.66f), 6.0f), true));
-        out.Bytes(gui + "titlebar.tga", EncodeTGA(PaintPanel(64, 32, sColor(0.20f, 0.62f, 0.66f), sColor(0.08f, 0.45f, 0.52f), sColor(0.05f, 0.35f, 0.42f), 6.0f), true));
-        out.Bytes(gui + "button.tga", EncodeTGA(PaintPanel(64, 32, sColor(0.98f, 0.99f, 0.99f), sColor(0.86f, 0.89f, 0.90f), sColor(0.50f, 0.58f, 0.62f), 5.0f), true));
-        out.Bytes(gui + "button_hover.tga", EncodeTGA(PaintPanel(64, 32, sColor(0.90f, 0.98f, 0.98f), sColor(0.76f, 0.90f, 0.91f), sColor(0.15f, 0.55f, 0.60f), 5.0f), true));
-        out.Bytes(gui + "button_pressed.tga", EncodeTGA(PaintPanel(64, 32, sColor(0.70f, 0.84f, 0.86f), sColor(0.82f, 0.92f, 0.93f), sColor(0.10f, 0.45f, 0.52f), 5.0f), true));
-        out.Bytes(gui + "edit.tga", EncodeTGA(PaintPanel(64, 32, sColor(1, 1, 1), sColor(0.97f, 0.98f, 0.98f), sColor(0.55f, 0.62f, 0.66f), 3.0f), true));
-        out.Bytes(gui + "checkbox.tga", EncodeTGA(Checkmark(16, false), true));
-        out.Bytes(gui + "checkbox_checked.tga", EncodeTGA(Checkmark(16, true), true));
-        out.Bytes(gui + "slider.tga", EncodeTGA(PaintPanel(64, 8, sColor(0.80f, 0.84f, 0.86f), sColor(0.70f, 0.75f, 0.78f), sColor(0.50f, 0.56f, 0.60f), 4.0f), true));
-        out.Bytes(gui + "slider_thumb.tga", EncodeTGA(PaintPanel(16, 16, sColor(0.25f, 0.68f, 0.72f), sColor(0.10f, 0.50f, 0.56f), sColor(0.05f, 0.38f, 0.44f), 8.0f), true));
-        out.Bytes(gui + "scrollbar.tga", EncodeTGA(PaintPanel(16, 64, sColor(0.88f, 0.91f, 0.92f), sColor(0.80f, 0.84f, 0.86f), sColor(0.55f, 0.62f, 0.66f), 8.0f), true));
+        for (const char* name : kSkinFiles) {
+            velmora::gui::sSkinImage picture;
+            if (!velmora::gui::PaintSkinImage(name, picture))
+                throw std::runtime_error(std::string("no skin picture for ") + name);
+            out.Bytes(gui + name, EncodeTGA(picture.width, picture.height, picture.rgba));
+        }
 
         // Sounds: streamed Ogg Vorbis surf and wind, a WAV of birds.
         out.Bytes("data/sounds/surf_beach.ogg", EncodeOggVorbis(SynthesizeSurf(o.seed, 16.0f), 0.1f, 0x42524531));
