@@ -7,7 +7,7 @@
 // per frame; it shuts both down when the scene is cleared.
 
 #include "scene/sRenderSettings.h"
-#include "scene/sSpecialEntities.h"
+#include "scene/sEntitySlots.h"
 
 namespace velmora::video {
 class IRenderer;

@@ -14,7 +14,7 @@
 #include "scene/IRenderingPipeline.h"
 #include "scene/ISceneManager.h"
 #include "scene/sRenderSettings.h"
-#include "scene/sSpecialEntities.h"
+#include "scene/sEntitySlots.h"
 
 namespace velmora::video {
 class IRenderer;

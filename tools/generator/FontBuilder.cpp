@@ -67,21 +67,21 @@ std::string FindFontFile(const std::vector<std::string>& candidates)
     return std::string();
 }
 
-std::vector<std::uint8_t> BuildFont(const sFontSpec& spec)
+std::vector<std::uint8_t> BuildFont(const sFontRequest& request)
 {
     FT_Library lib;
     if (FT_Init_FreeType(&lib))
         throw std::runtime_error("BuildFont : FreeType failed to start");
     FT_Face face;
-    if (FT_New_Face(lib, spec.ttfPath.c_str(), 0, &face)) {
+    if (FT_New_Face(lib, request.ttfPath.c_str(), 0, &face)) {
         FT_Done_FreeType(lib);
-        throw std::runtime_error("BuildFont : cannot read font '" + spec.ttfPath + "'");
+        throw std::runtime_error("BuildFont : cannot read font '" + request.ttfPath + "'");
     }
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(spec.pixelSize));
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(request.pixelSize));
     int ascender = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
     int descender = static_cast<int>(std::floor(face->size->metrics.descender / 64.0)); // negative
     int lineHeight = ascender - descender;
-    const int A = spec.atlasSize;
+    const int A = request.atlasSize;
     std::vector<std::uint8_t> atlas(static_cast<std::size_t>(A) * A, 0); // rows bottom first
     std::array<std::array<float, 6>, 256> records{};
 
@@ -131,7 +131,7 @@ std::vector<std::uint8_t> BuildFont(const sFontSpec& spec)
     std::vector<std::uint8_t> out;
     PutI32(out, A);
     PutI32(out, A);
-    PutI32(out, spec.pixelSize);
+    PutI32(out, request.pixelSize);
     PutU32(out, marker);
     PutU32(out, static_cast<std::uint32_t>(atlas.size()));
     PutU32(out, static_cast<std::uint32_t>(packed.size()));

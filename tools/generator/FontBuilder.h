@@ -10,14 +10,14 @@
 
 namespace brevonne {
 
-struct sFontSpec {
+struct sFontRequest {
     std::string ttfPath;  // the TrueType file
     int pixelSize = 14;   // em size in pixels; also the file's font height
     int atlasSize = 256;  // the square atlas
 };
 
 // The whole ".fnt" file; throws std::runtime_error when the font cannot be read or the glyphs do not fit.
-std::vector<std::uint8_t> BuildFont(const sFontSpec& spec);
+std::vector<std::uint8_t> BuildFont(const sFontRequest& request);
 
 // Run-length coding of the atlas: bytes equal to marker, and runs of four or more equal bytes, become
 // marker, 32-bit count, value.
