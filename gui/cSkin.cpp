@@ -311,7 +311,7 @@ void cSkin::DrawTextInRect(std::int32_t font, const cRect& rect, const std::stri
     float x = n.x1;
     if (align == 1) x = (n.x1 + n.x2 - width) * 0.5f;
     if (align == 2) x = n.x2 - width;
-    // The glyph quads hold the descent below the baseline; centre the part above it.
+    // The glyph quads hold the descent below the baseline; centre the glyph body above it.
     const float line = GetLineHeight(font);
     const float y = (n.y1 + n.y2) * 0.5f - line * 0.5f - line * 0.06f;
     DrawText(font, x, y, text, color);

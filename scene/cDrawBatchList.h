@@ -31,14 +31,14 @@ public:
     void Clear() { m_Batches.clear(); }
     // Appends a batch; parts without device buffers are left out.
     void Add(IMeshNode* part, const cMatrix& matrix);
-    // Stable merge sort by the part's texture (by the texture object's address, ascending).
+    // Stable merge sort by the mesh part's texture (by the texture object's address, ascending).
     void Sort();
     std::size_t GetCount() const { return m_Batches.size(); }
     bool IsEmpty() const { return m_Batches.empty(); }
     const sDrawBatch& operator[](std::size_t index) const { return m_Batches[index]; }
     const std::vector<sDrawBatch>& GetBatches() const { return m_Batches; }
 
-    // Fixed-function form: per batch, world transform pushed and multiplied by the batch matrix, the part's buffers
+    // Fixed-function form: per batch, world transform pushed and multiplied by the batch matrix, the mesh part's buffers
     // and texture (stage 0), one indexed triangle list, transform popped; then buffers and stage 0 unbound.
     // Returns the triangles drawn.
     int RenderFixedFunction(video::IRenderer* renderer) const;

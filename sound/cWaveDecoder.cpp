@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kTagPCM = 1;
 constexpr int kTagExtensible = 0xFFFE;
-// The part of the extensible sub-format GUID that follows the format tag.
+// The tail of the extensible sub-format GUID that follows the format tag.
 constexpr std::uint8_t kSubFormatSuffix[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                                0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 

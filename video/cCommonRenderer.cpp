@@ -346,14 +346,10 @@ ITexture2D* cCommonRenderer::CreateTexture(const char* fileName) {
             return nullptr;
         }
         try {
-            cFileGuard guard(file);
-            loader->LoadTexture(file, common->GetImage());
-        } catch (...) {
-            cache.erase(name);
-            delete texture;
-            throw;
-        }
-        try {
+            {
+                cFileGuard guard(file); // the file closes before the upload
+                loader->LoadTexture(file, common->GetImage());
+            }
             FinishTexture(texture);
         } catch (...) {
             cache.erase(name);

@@ -45,7 +45,7 @@ void PutTGAHeader(tBytes& out, int width, int height, int channels)
     PutU8(out, 0);                   // no colour map
     PutU8(out, 2);                   // uncompressed true colour
     for (int i = 0; i < 5; ++i)
-        PutU8(out, 0);               // colour-map specification
+        PutU8(out, 0);               // colour-map fields
     PutU16(out, 0);                  // x origin
     PutU16(out, 0);                  // y origin
     PutU16(out, static_cast<std::uint16_t>(width));
