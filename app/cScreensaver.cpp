@@ -1,5 +1,6 @@
 #include "app/cScreensaver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "engine/IEngine.h"
 #include "engine/IInput.h"
 #include "engine/core/Log.h"
+#include "engine/core/cFrameProfiler.h"
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFileSystem.h"
 #include "scene/camera/cCamera.h"
@@ -91,6 +93,10 @@ bool cScreensaver::Create() {
 }
 
 bool cScreensaver::Destroy() {
+    if (m_Profiler) {
+        SetFrameProfiler(nullptr);
+        m_Profiler.reset();
+    }
     if (m_Camera) {
         m_Camera->Release();
         m_Camera = nullptr;
@@ -150,28 +156,40 @@ bool cScreensaver::Render() {
     r.BeginFrame(GetSceneFogColor());
     r.SetProjectionMatrix(MakeFlightProjection(aspect));
     r.SetCamera(m_Camera, false);
-    RenderScene();
+    {
+        cProfileSection section("scene");
+        RenderScene();
+    }
     r.RenderAxes(cVector3(0.0f, 0.0f, 0.0f), 1.0f);
 
     const float fade = GetFade(m_Flight.GetParameter());
     ApplyOverlayProjection(r);
     r.SetTransform(MM_WORLD, static_cast<const cMatrix*>(nullptr));
     r.SetTransform(MM_VIEW, static_cast<const cMatrix*>(nullptr));
-    // Drawn every frame, also fully transparent.
-    r.SetDepthWrite(false);
-    r.SetBlendFunc(BF_SRC_ALPHA, BF_INV_SRC_ALPHA);
-    r.RenderRect(nullptr, cRect(-1.0f, -1.0f, width + 1.0f, height + 1.0f), cRect(0.0f, 0.0f, 1.0f, 1.0f),
-                 cColor(0, 0, 0, GetFadeAlpha(fade)));
-    r.SetBlendFunc(BF_NONE, BF_NONE);
-    r.SetDepthWrite(true);
+    if (const int alpha = GetFadeAlpha(fade); alpha > 0) {
+        // A fully transparent quad would change no pixel, at the price of blending the whole screen.
+        cProfileSection section("fade");
+        r.SetDepthWrite(false);
+        r.SetBlendFunc(BF_SRC_ALPHA, BF_INV_SRC_ALPHA);
+        r.RenderRect(nullptr, cRect(-1.0f, -1.0f, width + 1.0f, height + 1.0f), cRect(0.0f, 0.0f, 1.0f, 1.0f),
+                     cColor(0, 0, 0, alpha));
+        r.SetBlendFunc(BF_NONE, BF_NONE);
+        r.SetDepthWrite(true);
+    }
 
-    DrawOverlays(width);
+    {
+        cProfileSection section("overlays");
+        DrawOverlays(width);
+    }
 
     ++m_FrameNumber;
     if (m_FrameNumber == m_Options.captureFrame) {
         CaptureFrame();
     }
-    r.EndFrame();
+    {
+        cProfileSection section("present");
+        r.EndFrame();
+    }
     return CountBenchmarkFrame(frameStart);
 }
 
@@ -237,6 +255,9 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
     if (const auto* common = dynamic_cast<const cCommonRenderer*>(m_Renderer)) {
         statistics = common->GetFrameStatistics();
     }
+    if (m_Profiler) {
+        return CountProfiledFrame(std::chrono::duration<double>(now - since).count());
+    }
     m_Benchmark.AddFrame(std::chrono::duration<double>(now - since).count(), statistics.drawCalls,
                          statistics.triangles);
     if (m_Benchmark.GetFrameCount() < m_Options.benchmarkFrames) {
@@ -249,6 +270,37 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
                   kBenchmarkSeed, GetSettings().GetRecord().useShaders ? "shader" : "fixed-function");
     std::fputs(cBenchmark::Format(m_Benchmark.Summarize(), title).c_str(), stdout);
     std::fflush(stdout);
+
+    // Then the flight goes on for a few frames with the device waited on between sections, to show
+    // where the time goes.
+    IRenderer* renderer = m_Renderer;
+    m_Profiler = std::make_unique<cFrameProfiler>([renderer] { renderer->WaitForDevice(); }, [renderer] {
+        cFrameProfiler::sCounters counters;
+        if (const auto* common = dynamic_cast<const cCommonRenderer*>(renderer)) {
+            counters.drawCalls = common->GetTotalStatistics().drawCalls;
+            counters.triangles = static_cast<long long>(common->GetTotalStatistics().triangles);
+        }
+        return counters;
+    });
+    m_ProfiledSeconds = 0.0;
+    SetFrameProfiler(m_Profiler.get());
+    return true;
+}
+
+bool cScreensaver::CountProfiledFrame(double seconds) {
+    m_Profiler->EndFrame();
+    m_ProfiledSeconds += seconds;
+    const int frames = std::min(m_Options.benchmarkFrames, kProfiledFrames);
+    if (m_Profiler->GetFrameCount() < frames) {
+        return true;
+    }
+    SetFrameProfiler(nullptr);
+    const double frameMs = m_ProfiledSeconds * 1000.0 / m_Profiler->GetFrameCount();
+    std::printf("where the time goes: %d more frames with the device waited on between sections, %.2f ms per frame\n",
+                m_Profiler->GetFrameCount(), frameMs);
+    std::fputs(m_Profiler->Format(frameMs).c_str(), stdout);
+    std::fflush(stdout);
+    m_Profiler.reset();
     return false;
 }
 

@@ -8,6 +8,7 @@
 // "scene link" (cScreensaver_scene.cpp).
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@
 #include "app/cFlight.h"
 #include "app/cScreensaverBase.h"
 #include "engine/core/cColor.h"
+
+namespace velmora {
+class cFrameProfiler;
+}
 
 namespace velmora::scene {
 class cCamera;
@@ -53,6 +58,9 @@ private:
     void CaptureFrame();
     // Benchmark bookkeeping after a presented frame; false once the last frame was flown.
     bool CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart);
+    // After the benchmark's frames: a profiled frame of `seconds`; false after the last one, whose
+    // section table it prints.
+    bool CountProfiledFrame(double seconds);
 
     // ---- Scene link ------------------------------------------------------------------------
     velmora::scene::cCamera* CreateFlightCamera(int viewWidth, int viewHeight);
@@ -67,6 +75,10 @@ private:
     std::string m_ArchivePath;
     int m_FrameNumber = 0;
     cBenchmark m_Benchmark;
+    // Frames flown with the profiler after the benchmark's own (at most as many as those).
+    static constexpr int kProfiledFrames = 30;
+    std::unique_ptr<velmora::cFrameProfiler> m_Profiler;
+    double m_ProfiledSeconds = 0.0;
     std::chrono::steady_clock::time_point m_LastFrameEnd;
 };
 

@@ -1,5 +1,6 @@
 #include "scene/TerrainWalk.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/ITerrainChunk.h"
@@ -75,8 +76,17 @@ int Walk(const sTerrainNode* node, const sTerrainWalk& walk, tTerrainChunkVisito
         return 0;
     }
     if (node->children) {
+        // Nearest child first: drawn front to back, hidden ground fails the depth test before it is shaded.
+        int order[4] = {0, 1, 2, 3};
+        if (walk.hasCamera) {
+            float distance[4];
+            for (int child = 0; child < 4; ++child) {
+                distance[child] = DistanceSquared(walk.cameraPosition, node->children[child].box.GetCenter());
+            }
+            std::sort(order, order + 4, [&distance](int a, int b) { return distance[a] < distance[b]; });
+        }
         int visited = 0;
-        for (int child = 0; child < 4; ++child) {
+        for (int child : order) {
             visited += Walk(&node->children[child], walk, visitor, context);
         }
         return visited;

@@ -1,5 +1,7 @@
 #include "scene/cCommonRenderingPipeline.h"
 
+#include "engine/core/cFrameProfiler.h"
+
 #include "engine/IEngine.h"
 #include "engine/core/EngineGlobals.h"
 #include "engine/core/cColor.h"
@@ -100,6 +102,7 @@ video::sLight cCommonRenderingPipeline::MakeSunLight(const sSpecialEntities& slo
 void cCommonRenderingPipeline::BeginFrame(ISceneManager* scene, ICamera* camera) {
     video::IRenderer* r = GetRenderer();
     if (auto* sky = dynamic_cast<ISky*>(m_Slots.sky)) {
+        cProfileSection section("sky");
         sky->Render(CameraPosition(camera));
     }
     IEnvironment* environment = scene ? scene->GetEnvironment() : nullptr;
@@ -151,6 +154,7 @@ void cCommonRenderingPipeline::RenderStaticMeshes(ISceneManager* scene, ICamera*
 }
 
 void cCommonRenderingPipeline::RenderEntities(ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("entities");
     for (IEntity* entity : scene->GetEntities()) {
         switch (entity->GetType()) {
         case ENTITY_BILLBOARD:

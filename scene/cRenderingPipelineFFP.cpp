@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/cColor.h"
+#include "engine/core/cFrameProfiler.h"
 #include "engine/core/cRect.h"
 #include "scene/ISceneManager.h"
 #include "scene/ITerrain.h"
@@ -66,6 +67,7 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
     r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
+        cProfileSection section("water");
         RenderWater(scene, water, camera);
     }
     RenderEntities(scene, camera);
@@ -75,6 +77,7 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
 }
 
 void cRenderingPipelineFFP::RenderTerrain(ISceneManager* scene, video::IShader*, ICamera* camera, float viewDistance) {
+    cProfileSection section("terrain");
     video::IRenderer* r = GetRenderer();
     ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
     if (!r || !terrain || !terrain->GetQuadTree()) {
@@ -92,6 +95,7 @@ void cRenderingPipelineFFP::RenderTerrain(ISceneManager* scene, video::IShader*,
 }
 
 void cRenderingPipelineFFP::RenderVegetation(ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("vegetation");
     video::IRenderer* r = GetRenderer();
     ITerrain* terrain = scene->GetTerrain();
     ITerrainVegetation* vegetation = terrain ? terrain->GetVegetation() : nullptr;

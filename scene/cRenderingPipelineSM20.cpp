@@ -1,6 +1,9 @@
 #include "scene/cRenderingPipelineSM20.h"
 
+#include <cstring>
+
 #include "engine/core/Log.h"
+#include "engine/core/cFrameProfiler.h"
 #include "scene/IRain.h"
 #include "scene/ISceneManager.h"
 #include "scene/ITerrain.h"
@@ -33,6 +36,19 @@ const char* const kLayerSamplers[TERRAIN_LAYER_COUNT] = {"u_BaseLayer", "u_Detai
 const char* const kLayerScales[TERRAIN_LAYER_COUNT] = {"u_ScaleBase", "u_Scale0", "u_Scale1", "u_Scale2",
                                                        "u_Scale3"};
 constexpr int kFirstLayerStage = 3;
+
+// Instances among the collected batches: an instance's parts are collected one after the other with its matrix.
+long long CountInstances(const cDrawBatchList& batches) {
+    long long instances = 0;
+    const cMatrix* last = nullptr;
+    for (const sDrawBatch& batch : batches.GetBatches()) {
+        if (!last || std::memcmp(last, &batch.matrix, sizeof(cMatrix)) != 0) {
+            ++instances;
+        }
+        last = &batch.matrix;
+    }
+    return instances;
+}
 
 cVector3 CameraPosition(const ICamera* camera) { return camera ? camera->GetPosition() : cVector3(); }
 
@@ -74,14 +90,53 @@ bool cRenderingPipelineSM20::Init() {
         water->SetUniform("u_Reflection", 1);
         water->SetUniform("u_Underwater", 2);
     }
-    if (!m_ReflectionTarget) {
-        m_ReflectionTarget = r->CreateRenderTarget(kReflectionSize, kReflectionSize, 0);
+    if (!m_ReflectionTarget || !m_UnderwaterTarget) {
+        m_WaterTargetsBias = kNoWaterTargets; // asked for again at every Init until they exist
     }
-    if (!m_UnderwaterTarget) {
-        m_UnderwaterTarget = r->CreateRenderTarget(kUnderwaterSize, kUnderwaterSize, 2);
-    }
-    m_Initialized = allShaders && m_ReflectionTarget && m_UnderwaterTarget;
+    const bool targets = PrepareWaterTargets();
+    m_Initialized = allShaders && targets;
     return allShaders;
+}
+
+int cRenderingPipelineSM20::GetWaterTargetSize(int size, std::uint32_t levelBias) {
+    // Lower texture qualities draw the mirrored and the underwater scene with a quarter or a sixteenth
+    // of the pixels; the distortion hides the coarser picture.
+    const int shift = levelBias > 2 ? 2 : static_cast<int>(levelBias);
+    const int side = size >> shift;
+    return side < 64 ? 64 : side;
+}
+
+bool cRenderingPipelineSM20::PrepareWaterTargets() {
+    video::IRenderer* r = GetRenderer();
+    if (!r) {
+        return false;
+    }
+    // Tried once per level bias: a device that cannot make a target is not asked again every frame.
+    if (m_WaterTargetsBias == m_Settings.levelBias) {
+        return m_ReflectionTarget && m_UnderwaterTarget;
+    }
+    m_WaterTargetsBias = m_Settings.levelBias;
+    struct sTarget {
+        video::IRenderTarget*& target;
+        int size;
+        int format;
+    };
+    const sTarget targets[] = {
+        {m_ReflectionTarget, GetWaterTargetSize(kReflectionSize, m_Settings.levelBias), 0},
+        {m_UnderwaterTarget, GetWaterTargetSize(kUnderwaterSize, m_Settings.levelBias), 2},
+    };
+    bool ready = true;
+    for (const sTarget& t : targets) {
+        if (t.target && t.target->GetImageWidth() != static_cast<std::uint32_t>(t.size)) {
+            t.target->Release();
+            t.target = nullptr;
+        }
+        if (!t.target) {
+            t.target = r->CreateRenderTarget(t.size, t.size, t.format);
+        }
+        ready = ready && t.target;
+    }
+    return ready;
 }
 
 void cRenderingPipelineSM20::Shutdown() {
@@ -104,6 +159,7 @@ void cRenderingPipelineSM20::Shutdown() {
         m_Distortion = nullptr;
     }
     m_TriedDistortion = false;
+    m_WaterTargetsBias = kNoWaterTargets;
     m_ClipFlags = 0;
     m_Initialized = false;
 }
@@ -132,6 +188,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
         RenderWater(water, scene, camera);
     }
     if (auto* rain = dynamic_cast<IRain*>(m_Slots.rain)) {
+        cProfileSection section("rain");
         scene::RenderRain(r, *rain, m_Shaders[SHADER_RAIN], CameraPosition(camera), GetTime() * 0.01f);
         // The rain leaves blending off; billboards after it blend as they do in a dry frame.
         r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
@@ -157,6 +214,7 @@ void cRenderingPipelineSM20::SetLayerScales(video::IShader* shader, ISceneManage
 
 void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera,
                                            float viewDistance) {
+    cProfileSection section("terrain");
     video::IRenderer* r = GetRenderer();
     ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
     if (!r || !terrain || !terrain->GetQuadTree()) {
@@ -200,6 +258,7 @@ void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader*
 // ---- Vegetation ----------------------------------------------------------------------------------
 
 void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("vegetation");
     video::IRenderer* r = GetRenderer();
     ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
     ITerrainVegetation* vegetation = terrain ? terrain->GetVegetation() : nullptr;
@@ -213,16 +272,24 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
 
     m_VegetationBatches.Clear();
     vegetation->CollectBatches(camera, m_Settings.vegetationDistance, m_VegetationBatches);
+    if (cFrameProfiler* profiler = GetFrameProfiler()) {
+        profiler->Count("mesh instances", CountInstances(m_VegetationBatches));
+        profiler->Count("impostors submitted", vegetation->GetImpostorCount());
+    }
     m_VegetationBatches.Sort();
-    if (m_ClipFlags & CLIP_UNDERWATER) {
-        m_VegetationBatches.RenderUnderwater(r, m_Shaders[SHADER_UNDERWATER_OBJECT]);
-    } else {
-        m_VegetationBatches.RenderFixedFunction(r);
+    {
+        cProfileSection meshes("meshes");
+        if (m_ClipFlags & CLIP_UNDERWATER) {
+            m_VegetationBatches.RenderUnderwater(r, m_Shaders[SHADER_UNDERWATER_OBJECT]);
+        } else {
+            m_VegetationBatches.RenderFixedFunction(r);
+        }
     }
     r->SetFogMode(video::FOG_OFF);
     r->SetLighting(false);
 
     if (video::IShader* impostors = m_Shaders[SHADER_IMPOSTORS]) {
+        cProfileSection section("impostors");
         r->SetShader(impostors);
         impostors->SetUniform("u_Camera", CameraPosition(camera));
         impostors->SetUniform("u_ViewDistance", m_Settings.vegetationDistance);

@@ -46,8 +46,11 @@ public:
     };
     // The file each shader is loaded from (the renderer picks its own variant).
     static const char* const kShaderFiles[SHADER_COUNT];
+    // The water's targets at level bias 0 (High texture quality); each step of level bias halves them.
     static constexpr int kReflectionSize = 1024;
     static constexpr int kUnderwaterSize = 512;
+    // The side of a water target of full size `size` at level bias `levelBias`.
+    static int GetWaterTargetSize(int size, std::uint32_t levelBias);
     // The terrain is drawn into the water's targets with this view distance.
     static constexpr float kWaterPassViewDistance = 250.0f;
 
@@ -57,6 +60,9 @@ public:
     cRenderingPipelineSM20& operator=(const cRenderingPipelineSM20&) = delete;
 
     bool Init() override;
+    // Makes the water's targets (again) when missing or not of the size the render settings ask for;
+    // false when one cannot be made.
+    bool PrepareWaterTargets();
     void Shutdown() override;
     void Render(ISceneManager* scene, ICamera* camera) override;
     void RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera, float viewDistance) override;
@@ -83,6 +89,9 @@ private:
     void SetLayerScales(video::IShader* shader, ISceneManager* scene) const;
 
     video::IShader* m_Shaders[SHADER_COUNT] = {};
+    // The level bias the water's targets were last made for.
+    static constexpr std::uint32_t kNoWaterTargets = 0xFFFFFFFFu;
+    std::uint32_t m_WaterTargetsBias = kNoWaterTargets;
     video::IRenderTarget* m_ReflectionTarget = nullptr;
     video::IRenderTarget* m_UnderwaterTarget = nullptr;
     video::ITexture2D* m_Distortion = nullptr;

@@ -5,6 +5,7 @@
 #include "scene/cRenderingPipelineSM20.h"
 
 #include "engine/core/Log.h"
+#include "engine/core/cFrameProfiler.h"
 #include "engine/core/cColor.h"
 #include "engine/core/cRect.h"
 #include "scene/ISceneManager.h"
@@ -34,6 +35,8 @@ cMatrix MirrorY() { return cMatrix::Scaling(1.0f, -1.0f, 1.0f); }
 } // namespace
 
 void cRenderingPipelineSM20::RenderWater(IWater* water, ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("water");
+    PrepareWaterTargets();
     if (!m_Shaders[SHADER_WATER]) {
         LogWarning("cRenderingPipelineSM20::RenderWater : no water shaders loaded\n");
         return;
@@ -44,6 +47,7 @@ void cRenderingPipelineSM20::RenderWater(IWater* water, ISceneManager* scene, IC
 }
 
 void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("underwater");
     video::IShader* terrainShader = m_Shaders[SHADER_UNDERWATER_TERRAIN];
     if (!terrainShader) {
         LogWarning("cRenderingPipelineSM20::RenderUnderwater : no underwater shaders loaded\n");
@@ -88,6 +92,7 @@ void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scen
 }
 
 void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scene, ICamera* camera) {
+    cProfileSection section("reflection");
     video::IRenderer* r = GetRenderer();
     if (!m_ReflectionTarget) {
         return;
@@ -128,6 +133,7 @@ void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scen
 }
 
 void cRenderingPipelineSM20::RenderSurface(IWater* water, ICamera* camera) {
+    cProfileSection section("surface");
     video::IRenderer* r = GetRenderer();
     video::IShader* shader = m_Shaders[SHADER_WATER];
     if (!m_TriedDistortion) {

@@ -206,6 +206,8 @@ public:
     virtual void BeginFrame() = 0;
     // Ends the frame and presents it.
     virtual void EndFrame() = 0;
+    // Blocks until the device has carried out every command given so far (profiling).
+    virtual void WaitForDevice() = 0;
 
     // ---- Loaders ----------------------------------------------------------------------------
     // Adds a 2D image loader under its extension; the first one registered for an extension stays.

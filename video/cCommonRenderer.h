@@ -127,9 +127,13 @@ public:
     void CountDraw(std::uint64_t triangles) {
         ++m_FrameCounting.drawCalls;
         m_FrameCounting.triangles += triangles;
+        ++m_Totals.drawCalls;
+        m_Totals.triangles += triangles;
     }
     // The figures of the last frame ended with EndFrame.
     const sFrameStatistics& GetFrameStatistics() const { return m_LastFrame; }
+    // Everything drawn since the renderer was made (the draw-call count wraps).
+    const sFrameStatistics& GetTotalStatistics() const { return m_Totals; }
 
 protected:
     // Takes ownership of the backend's factory; registers the built-in loaders.
@@ -191,6 +195,7 @@ protected:
     std::uint64_t m_DeviceCalls = 0;
     sFrameStatistics m_FrameCounting;
     sFrameStatistics m_LastFrame;
+    sFrameStatistics m_Totals;
 
 private:
     // Device creation and the renderer's sampler settings for a freshly loaded texture.

@@ -298,6 +298,37 @@ TEST_F(sPipelineFixture, LevelBiasSevenDrawsEveryChunkAtItsCoarsestLevel) {
     }
 }
 
+TEST_F(sPipelineFixture, WaterTargetsShrinkWithTheLevelBiasAndAreRemadeWhenItChanges) {
+    const auto targetsMade = [this] {
+        std::vector<std::string> made;
+        for (const std::string& call : renderer.calls) {
+            if (call.rfind("create target", 0) == 0) made.push_back(call);
+        }
+        return made;
+    };
+    Frame();
+    sRenderSettings settings;
+    settings.levelBias = 1;
+    scene.SetRenderSettings(settings);
+    Frame();
+    EXPECT_EQ(targetsMade(), (std::vector<std::string>{"create target 512x512 format 0", "create target 256x256 format 2"}));
+    EXPECT_EQ(renderer.liveTargets, 2);
+    EXPECT_EQ(DrawsIn("target512", "terrain").size(), 2u) << "the mirrored chunks go to the smaller reflection";
+    EXPECT_EQ(DrawsIn("target256", "underwaterTerrain").size(), 4u);
+    Frame();
+    EXPECT_TRUE(targetsMade().empty()) << "made once per change";
+
+    settings.levelBias = 7; // the smallest tier
+    scene.SetRenderSettings(settings);
+    Frame();
+    EXPECT_EQ(targetsMade(), (std::vector<std::string>{"create target 256x256 format 0", "create target 128x128 format 2"}));
+    settings.levelBias = 0;
+    scene.SetRenderSettings(settings);
+    Frame();
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+    EXPECT_EQ(renderer.liveTargets, 2);
+}
+
 TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyondTheDistance) {
     sRenderSettings settings;
     settings.vegetationDistance = 40.0f;

@@ -254,6 +254,27 @@ TEST_F(sTerrainFixture, TheTreeWalkDrawsWhatTheFrustumSeesOncePerChunk) {
     EXPECT_EQ(DrawTerrainTree(&renderer, terrain->GetQuadTree(), MakeTerrainWalk(nullptr, 250.0f, 7)), level5);
 }
 
+TEST_F(sTerrainFixture, ChunksComeNearestFirstSoHiddenGroundFailsTheDepthTest) {
+    const std::vector<float> heights = Slope(128);
+    cTerrain* terrain = Make(heights.data(), 128, 32);
+    ASSERT_NE(terrain, nullptr);
+    const auto centre = [terrain](int index) { return terrain->GetChunks()[index]->GetBoundingBox().GetCenter(); };
+    for (const cVector3& eye : {cVector3(5.0f, 50.0f, 5.0f), cVector3(120.0f, 50.0f, 70.0f), cVector3(64.0f, 50.0f, 200.0f)}) {
+        sTerrainWalk walk;
+        walk.hasCamera = true;
+        walk.cameraPosition = eye;
+        walk.viewDistance = 250.0f;
+        sVisit visit;
+        ASSERT_EQ(WalkTerrainTree(terrain->GetQuadTree(), walk, Record, &visit), 16);
+        // The nearest chunk comes first and the farthest last; the quadtree keeps siblings together, so the
+        // order in between is by node, not strictly by chunk.
+        std::vector<float> distance;
+        for (int index : visit.chunks) distance.push_back(Distance(eye, centre(index)));
+        EXPECT_EQ(*std::min_element(distance.begin(), distance.end()), distance.front());
+        EXPECT_EQ(*std::max_element(distance.begin(), distance.end()), distance.back());
+    }
+}
+
 TEST_F(sTerrainFixture, TheClipPlaneSkipsNodesWhollyOnTheFarSideOfTheWater) {
     // Chunk boxes start at 0: the left chunks (whose last column is x = 32) reach 10, the right ones 40.
     std::vector<float> heights(64 * 64, 10.0f);

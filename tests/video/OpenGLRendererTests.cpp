@@ -9,6 +9,7 @@
 
 #include "engine/core/cException.h"
 #include "video/GLTestContext.h"
+#include "video/opengl/GLUtil.h"
 
 using namespace velmora;
 using namespace velmora::video;
@@ -284,4 +285,22 @@ TEST(OpenGLRenderer, TransformsAndStacks) {
     for (int i = 0; i < 32; ++i) r->PopTransform(MM_VIEW);
     EXPECT_EQ(ThrownText([&] { r->PopTransform(MM_VIEW); }), "cOpenGLRenderer::PopTransform : stack underflow");
     EXPECT_EQ(ThrownText([&] { r->PopTransform(MM_PROJECTION); }), "cOpenGLRenderer::PopTransform : stack underflow");
+}
+
+TEST(OpenGLRenderer, SoftwareRasterizersSkipAnisotropicFiltering) {
+    EXPECT_TRUE(gl::IsSoftwareRasterizer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(gl::IsSoftwareRasterizer("softpipe"));
+    EXPECT_TRUE(gl::IsSoftwareRasterizer("Google SwiftShader"));
+    EXPECT_TRUE(gl::IsSoftwareRasterizer("GDI Generic"));
+    EXPECT_FALSE(gl::IsSoftwareRasterizer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+    EXPECT_FALSE(gl::IsSoftwareRasterizer("NVIDIA GeForce RTX 3060/PCIe/SSE2"));
+    EXPECT_FALSE(gl::IsSoftwareRasterizer(""));
+    EXPECT_FALSE(gl::IsSoftwareRasterizer(nullptr));
+
+    VTEST_REQUIRE_GL(ctx);
+    IRenderer* r = ctx->Renderer();
+    if (gl::IsSoftwareRasterizer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)))) {
+        EXPECT_EQ(r->GetMaxAnisotropy(), 0);
+        EXPECT_FALSE(r->QueryFeature(FEAT_ANISOTROPIC_FILTERING));
+    }
 }

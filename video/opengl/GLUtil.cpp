@@ -1,5 +1,7 @@
 #include "video/opengl/GLUtil.h"
 
+#include <cstring>
+
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
 
@@ -71,6 +73,19 @@ GLenum CheckErrors(const char* where) {
 void ClearErrors() {
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
     }
+}
+
+bool IsSoftwareRasterizer(const char* rendererName) {
+    if (!rendererName) {
+        return false;
+    }
+    static const char* const kNames[] = {"llvmpipe", "softpipe", "swrast", "SwiftShader", "GDI Generic"};
+    for (const char* name : kNames) {
+        if (std::strstr(rendererName, name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace velmora::video::gl

@@ -21,5 +21,8 @@ const char* ErrorText(GLenum error);
 GLenum CheckErrors(const char* where);
 // Drops pending errors without logging (before an operation whose own errors are checked).
 void ClearErrors();
+// True when the GL_RENDERER text names a rasterizer that runs on the CPU (Mesa's llvmpipe,
+// softpipe and swrast, SwiftShader, Windows' GDI renderer).
+bool IsSoftwareRasterizer(const char* rendererName);
 
 } // namespace velmora::video::gl

@@ -148,6 +148,15 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
         m_MaxAnisotropy = static_cast<int>(maxAnisotropy);
     }
+    const char* rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    m_SoftwareRasterizer = gl::IsSoftwareRasterizer(rendererName);
+    if (m_SoftwareRasterizer) {
+        // A rasterizer on the CPU decodes compressed blocks at every texture sample and takes up to
+        // sixteen samples per anisotropic lookup; together they cost several times the rest of a
+        // frame. Compressed images are decoded once at upload instead, and filtering stays trilinear.
+        m_HasS3TC = false;
+        m_MaxAnisotropy = 0;
+    }
 
     // Initial states: lighting off, depth test on, point sprites with distance scaling.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -175,9 +184,12 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
     gl::CheckErrors("cOpenGLRenderer::Create");
 
     LogMessage("succeeded\n");
-    LogMessage("OpenGL: %s, %s, GLSL %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+    LogMessage("OpenGL: %s, %s, GLSL %s\n", rendererName ? rendererName : "unknown",
                reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                m_GLSLVersion > 0 ? reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)) : "none");
+    if (m_SoftwareRasterizer) {
+        LogMessage("OpenGL: software rasterizer, compressed textures decoded at upload, anisotropic filtering off\n");
+    }
     SetProjection(PROJ_ORTHOGRAPHIC, width, height, 0.0, 0.0, -1.0, -1.0);
     SetViewportRect(0, 0, width, height);
     LoadModelView();
@@ -234,6 +246,12 @@ void cOpenGLRenderer::BeginFrame(const cColor& color) {
     if (!m_ScissorEnabled) glDisable(GL_SCISSOR_TEST);
     glDepthMask(m_DepthWrite ? GL_TRUE : GL_FALSE);
     glStencilMask(0xFFFFFFFFu);
+}
+
+void cOpenGLRenderer::WaitForDevice() {
+    if (m_Context) {
+        glFinish();
+    }
 }
 
 void cOpenGLRenderer::EndFrame() {

@@ -63,6 +63,7 @@ public:
     void BeginFrame(const cColor& color) override;
     void BeginFrame() override { BeginFrame(m_ClearColor); }
     void EndFrame() override;
+    void WaitForDevice() override;
     bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& out) override;
 
     // ---- Drawing ---------------------------------------------------------------------------
@@ -98,6 +99,8 @@ public:
     // Number of fixed-function texture units (glEnable of a texture target works below it).
     int GetFixedTextureUnits() const { return m_MaxTextureStages; }
     bool HasS3TC() const { return m_HasS3TC; }
+    // Whether the device is a rasterizer running on the CPU.
+    bool IsSoftwareRasterizer() const { return m_SoftwareRasterizer; }
     bool HasAnisotropy() const { return m_MaxAnisotropy > 0; }
     int GetMaxTextureSize() const { return m_MaxTextureSize; }
     // The SDL window and GL context the renderer was created on.
@@ -163,6 +166,7 @@ private:
     int m_MaxClipPlanes = 6;
     int m_MaxLights = 8;
     bool m_HasS3TC = false;
+    bool m_SoftwareRasterizer = false;
     bool m_HasFramebufferObjects = false;
     int m_GLVersion = 0;
     int m_GLSLVersion = 0;

@@ -207,6 +207,7 @@ public:
     void BeginFrame(const cColor&) override {}
     void BeginFrame() override {}
     void EndFrame() override {}
+    void WaitForDevice() override {}
     void RegisterTextureLoader(video::ITexture2DLoader*) override {}
     void RegisterCubeMapLoader(video::ITextureCubeLoader*) override {}
     void RenderAxes(const cVector3&, float) override {}
