@@ -29,6 +29,7 @@ namespace {
 
 constexpr float kTerrainAlphaReference = 0.5f;
 constexpr float kVegetationAlphaReference = 0.35f;
+constexpr float kReflectionVegetationScale = 0.5f;
 
 // Per terrain layer: the sampler and the scale uniform, and the stage the layer's texture goes to.
 const char* const kLayerSamplers[TERRAIN_LAYER_COUNT] = {"u_BaseLayer", "u_Detail0", "u_Detail1", "u_Detail2",
@@ -270,8 +271,12 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
     ApplyFog(r);
     ApplySunLight(r);
 
+    // The distorted mirror image does not show the difference between a near plant and its impostor: the
+    // reflection turns plants into impostors at half the distance, which halves its geometry.
+    const float distance = (m_ClipFlags & CLIP_REFLECTION) ? m_Settings.vegetationDistance * kReflectionVegetationScale
+                                                           : m_Settings.vegetationDistance;
     m_VegetationBatches.Clear();
-    vegetation->CollectBatches(camera, m_Settings.vegetationDistance, m_VegetationBatches);
+    vegetation->CollectBatches(camera, distance, m_VegetationBatches);
     if (cFrameProfiler* profiler = GetFrameProfiler()) {
         profiler->Count("mesh instances", CountInstances(m_VegetationBatches));
         profiler->Count("impostors submitted", vegetation->GetImpostorCount());
@@ -292,7 +297,7 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
         cProfileSection section("impostors");
         r->SetShader(impostors);
         impostors->SetUniform("u_Camera", CameraPosition(camera));
-        impostors->SetUniform("u_ViewDistance", m_Settings.vegetationDistance);
+        impostors->SetUniform("u_ViewDistance", distance);
         impostors->SetUniform("u_DiffuseMap", 0);
         impostors->SetUniform("u_Fog", m_Fog);
         if (m_ClipFlags & CLIP_REFLECTION) {

@@ -411,6 +411,7 @@ std::uint32_t cFakeChunk::GetIndexCount(int level) const {
 
 void cFakeVegetation::CollectBatches(ICamera*, float distance, cDrawBatchList& batches) {
     lastDistance = distance;
+    distances.push_back(distance);
     ++collections;
     for (int i = 0; i < m_Batches; ++i) {
         batches.Add(m_Part, cMatrix::Translation(static_cast<float>(i), 30.0f, 0.0f));

@@ -283,6 +283,7 @@ public:
     int GetImpostorCount() const override { return 1; }
 
     float lastDistance = -1.0f;
+    std::vector<float> distances; // every collection's, in order
     int collections = 0;
 
 private:

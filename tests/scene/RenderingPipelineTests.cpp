@@ -335,8 +335,9 @@ TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyon
     scene.SetRenderSettings(settings);
     Frame();
     cFakeVegetation* vegetation = static_cast<cFakeTerrain*>(scene.GetTerrain())->Vegetation();
-    EXPECT_EQ(vegetation->collections, 3); // window, underwater, reflection
-    EXPECT_FLOAT_EQ(vegetation->lastDistance, 40.0f);
+    EXPECT_EQ(vegetation->collections, 3);
+    // Window and underwater at the vegetation distance; the mirror image turns plants into impostors at half.
+    EXPECT_EQ(vegetation->distances, (std::vector<float>{40.0f, 40.0f, 20.0f}));
     for (const sRecordedDraw& draw : DrawsIn("window", "none")) {
         if (draw.texture0 != "palm") continue;
         EXPECT_EQ(draw.cull, video::CM_NONE);
@@ -350,7 +351,8 @@ TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyon
     EXPECT_EQ(impostors[0].fogMode, video::FOG_OFF);
     EXPECT_FALSE(impostors[0].lighting);
     cRecordingShader* shader = renderer.Shader("impostors");
-    EXPECT_EQ(shader->Uniform("u_ViewDistance"), std::vector<float>{40.0f});
+    // The uniform keeps its last value: the reflection's (impostors within it are hidden there).
+    EXPECT_EQ(shader->Uniform("u_ViewDistance"), std::vector<float>{20.0f});
     EXPECT_EQ(shader->Uniform("u_DiffuseMap"), std::vector<float>{0});
     EXPECT_EQ(shader->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
 }
