@@ -18,7 +18,9 @@ cMeshBuilder BuildPalm(std::uint32_t seed, float height, float lean, int frondCo
     cRandom rnd(seed, 3);
     cMeshBuilder mb;
     sMeshNode& trunk = mb.AddNode("trunk", tex.bark);
-    const int rings = 14, sides = 9;
+    // Few rings and sides: the trunk is a smooth bend seen mostly from afar, and every palm triangle is
+    // drawn up to three times a frame (the view, the mirror, under the water).
+    const int rings = 8, sides = 7;
     auto center = [&](float t) { return sVec3(lean * t * t + 0.15f * lean * std::sin(t * kPi), height * t, 0.0f); };
     auto radius = [&](float t) { return 0.15f + 0.07f * (1.0f - t) + 0.12f * std::exp(-t * 18.0f); };
     for (int r = 0; r <= rings; ++r) {
@@ -50,7 +52,7 @@ cMeshBuilder BuildPalm(std::uint32_t seed, float height, float lean, int frondCo
         sVec3 c = top + sVec3(0.22f * std::cos(a), -0.25f - rnd.Range(0.0f, 0.15f), 0.22f * std::sin(a));
         float rr = 0.13f;
         int base = static_cast<int>(nuts.positions.size());
-        const int la = 4, lo = 6;
+        const int la = 3, lo = 5;
         for (int i = 0; i <= la; ++i)
             for (int j = 0; j <= lo; ++j) {
                 float th = kPi * i / la, ph = 2.0f * kPi * j / lo;
@@ -66,7 +68,7 @@ cMeshBuilder BuildPalm(std::uint32_t seed, float height, float lean, int frondCo
     }
 
     sMeshNode& fronds = mb.AddNode("fronds", tex.frond);
-    const int segs = 9;
+    const int segs = 6;
     for (int f = 0; f < frondCount; ++f) {
         float az = 2.0f * kPi * (f + rnd.Range(-0.2f, 0.2f)) / frondCount;
         bool young = (f % 4 == 0);
