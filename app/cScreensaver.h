@@ -14,6 +14,7 @@
 #include "app/RunOptions.h"
 #include "app/cBenchmark.h"
 #include "app/cFlight.h"
+#include "app/cTour.h"
 #include "app/cScreensaverBase.h"
 #include "engine/core/cColor.h"
 
@@ -51,6 +52,13 @@ private:
     void DrawOverlays(int viewWidth);
     // Reads the frame being drawn back and writes it to the capture file.
     void CaptureFrame();
+    // Reads the frame being drawn back and writes it to `file` as an opaque PNG; false on failure.
+    bool WriteFrame(const std::string& file);
+    // ---- Review tour (cScreensaver_tour.cpp) ------------------------------------------------
+    // Places the flight and the camera at the current shot (starting the tour on the first call).
+    void PlaceTourCamera();
+    // Writes the frame being drawn as the current shot; false once the last shot is written.
+    bool SaveTourShot();
     // Benchmark bookkeeping after a presented frame; false once the last frame was flown.
     bool CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart);
 
@@ -67,6 +75,8 @@ private:
     std::string m_ArchivePath;
     int m_FrameNumber = 0;
     cBenchmark m_Benchmark;
+    cTour m_Tour;
+    bool m_TourStarted = false;
     std::chrono::steady_clock::time_point m_LastFrameEnd;
 };
 
