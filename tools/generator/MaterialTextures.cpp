@@ -42,14 +42,19 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 break;
             }
             case eGround::WetSand: {
-                // Damp sand with pebbles.
-                float cell = n.Cellular(u * 2.0f, v * 2.0f, P * 2);
-                float pebble = SmoothStep(0.42f, 0.3f, cell);
-                float shade = n.Hash(static_cast<int>(u * 2.0f), static_cast<int>(v * 2.0f), 9);
+                // Damp, packed sand: darker and smoother than the dry sand, with backwash streaks and a
+                // scatter of small pebbles and shell bits. Only some cells carry one, and they differ
+                // little from the sand, so the tiling does not show as a regular pattern of dots.
+                float cell = n.Cellular(u * 3.0f, v * 3.0f, P * 3);
+                int cu = static_cast<int>(u * 3.0f), cv = static_cast<int>(v * 3.0f);
+                float keep = n.Hash(cu, cv, 11);
+                float pebble = SmoothStep(0.22f, 0.12f, cell) * SmoothStep(0.55f, 0.7f, keep);
+                float shade = n.Hash(cu, cv, 9);
                 float grain = n.Hash(x, y, 4) - 0.5f;
-                float t = 0.45f + 0.08f * grain + 0.1f * n.FbmTiled(u, v, P, 3);
-                float p = 0.35f + 0.35f * shade + 0.12f * (1.0f - cell * 2.0f);
-                t = Lerp(t, p, pebble);
+                float streak = n.FbmTiled(u * 0.6f, v * 4.0f, P * 4, 3);
+                float t = 0.46f + 0.07f * grain + 0.06f * n.FbmTiled(u, v, P, 3) + 0.03f * streak;
+                float p = 0.36f + 0.16f * shade + 0.05f * (0.2f - cell);
+                t = Lerp(t, p, 0.8f * pebble);
                 c = sColor(t, t * 0.98f, t * 0.95f);
                 break;
             }
