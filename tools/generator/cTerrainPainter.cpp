@@ -199,7 +199,8 @@ cImage cTerrainPainter::PaintLightMap(int size, const std::vector<sGroundShadow>
             for (int i = i0; i <= i1; ++i) {
                 float dx = (i + 0.5f) * scale - s.x, dz = (j + 0.5f) * scale - s.z;
                 float d = std::sqrt(dx * dx + dz * dz);
-                float f = s.strength * (1.0f - SmoothStep(0.45f * s.radius, 1.35f * s.radius, d));
+                // A crown's shadow has a fairly firm edge; a wide soft fringe reads as a smudge of dirt from above.
+                float f = s.strength * (1.0f - SmoothStep(0.5f * s.radius, 1.2f * s.radius, d));
                 plant[static_cast<std::size_t>(j) * size + i] *= 1.0f - f;
             }
     }

@@ -424,7 +424,7 @@ std::vector<sGroundShadow> cVegetationPlacer::Shadows(const std::vector<sVegetat
             }
         }
         switch (k.kindClass) {
-        case KIND_PALM: out.push_back({sx, sz, 2.6f * scale, 0.45f}); break;
+        case KIND_PALM: out.push_back({sx, sz, 2.3f * scale, 0.45f}); break;
         case KIND_BUSH: out.push_back({sx, sz, 1.2f * scale, 0.5f}); break;
         case KIND_FERN: out.push_back({sx, sz, 0.8f * scale, 0.3f}); break;
         case KIND_ROCK: out.push_back({sx, sz, 0.9f * scale, 0.45f}); break;
