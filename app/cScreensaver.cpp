@@ -47,7 +47,13 @@ cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std
 cScreensaver::~cScreensaver() { Destroy(); }
 
 bool cScreensaver::Create() {
-    m_Options = ParseRunOptions(m_Args);
+    try {
+        m_Options = ParseRunOptions(m_Args);
+    } catch (const cException&) {
+        // Only scripts pass these options: the error goes where a script can read it.
+        m_BadOptions = true;
+        throw;
+    }
     if (!cScreensaverBase::Create()) {
         return false;
     }

@@ -42,8 +42,9 @@ public:
 
     // Picks the next path (every path once before any repeats).
     void ChooseNextPath();
-    // True for benchmark and capture runs: nobody is there to close a message box.
-    bool IsUnattended() const { return m_Options.IsUnattended(); }
+    // True for benchmark, capture and tour runs, and for runs whose development options were
+    // malformed: nobody is there to close a message box.
+    bool IsUnattended() const { return m_BadOptions || m_Options.IsUnattended(); }
 
 private:
     // Copies the archive appended to the executable to ".pk" in the archive folder and adds it
@@ -70,6 +71,7 @@ private:
     void RenderScene();
 
     sRunOptions m_Options;
+    bool m_BadOptions = false;
     velmora::scene::cCamera* m_Camera = nullptr;
     cFlight m_Flight;
     std::string m_ArchivePath;
