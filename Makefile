@@ -8,7 +8,7 @@ export LIBGL_ALWAYS_SOFTWARE ?= 1
 export MESA_SHADER_CACHE_DISABLE ?= true
 export ALSOFT_DRIVERS ?= null
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan bench tour clean
 
 all: build
 
@@ -38,6 +38,11 @@ test-asan: deps
 
 bench: build
 	@bash tools/bench.sh $(BUILD_DIR)
+
+# The review tour: every camera path at TOUR_SHOTS points, as PNG in $(BUILD_DIR)/tour/.
+TOUR_SHOTS ?= 6
+tour: build
+	@bash tools/tour.sh $(BUILD_DIR) $(TOUR_SHOTS)
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_DIR)

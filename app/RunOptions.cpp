@@ -46,19 +46,35 @@ bool IsOption(const cParser& parser, const char* name) {
            strcasecmp(parser.GetToken().text.c_str(), name) == 0;
 }
 
-// The next token as a frame number in [least, kMaxOptionFrame].
-int ReadFrame(cParser& parser, const char* option, int least) {
+// The next token as a whole number in [least, most]; `what` names it in the messages
+// ("frame number" / "frame", "shot count" / "shot count").
+int ReadNumber(cParser& parser, const char* option, int least, int most, const char* what, const char* unit) {
     parser.Next();
     const sToken& token = parser.GetToken();
     if (parser.IsEnd() || token.type != TOKEN_NUMBER || (token.flags & TOKEN_FLAG_FLOAT) != 0 ||
         token.text.size() > 8) {
-        RaiseError("cScreensaver::Create : '%s' needs a frame number", option);
+        RaiseError("cScreensaver::Create : '%s' needs a %s", option, what);
     }
     const long value = std::strtol(token.text.c_str(), nullptr, 10);
-    if (value < least || value > kMaxOptionFrame) {
-        RaiseError("cScreensaver::Create : '%s' frame %ld is out of range", option, value);
+    if (value < least || value > most) {
+        RaiseError("cScreensaver::Create : '%s' %s %ld is out of range", option, unit, value);
     }
     return static_cast<int>(value);
+}
+
+int ReadFrame(cParser& parser, const char* option, int least) {
+    return ReadNumber(parser, option, least, kMaxOptionFrame, "frame number", "frame");
+}
+
+// The next token as a file or folder name: present, not empty and not the next option.
+std::string ReadName(cParser& parser, const char* option, const char* what) {
+    parser.Next();
+    const sToken& name = parser.GetToken();
+    const bool isOption = name.type != TOKEN_STRING && !name.text.empty() && name.text[0] == '-';
+    if (parser.IsEnd() || name.text.empty() || isOption) {
+        RaiseError("cScreensaver::Create : '%s' needs a %s", option, what);
+    }
+    return name.text;
 }
 
 } // namespace
@@ -78,13 +94,10 @@ sRunOptions ParseRunOptions(const std::vector<std::string>& args) {
             options.benchmarkFrames = ReadFrame(parser, "-bench", 1);
         } else if (IsOption(parser, "-capture")) {
             options.captureFrame = ReadFrame(parser, "-capture", 0);
-            parser.Next();
-            const sToken& file = parser.GetToken();
-            const bool option = file.type != TOKEN_STRING && !file.text.empty() && file.text[0] == '-';
-            if (parser.IsEnd() || file.text.empty() || option) {
-                RaiseError("cScreensaver::Create : '-capture' needs a file name");
-            }
-            options.captureFile = parser.GetToken().text;
+            options.captureFile = ReadName(parser, "-capture", "file name");
+        } else if (IsOption(parser, "-tour")) {
+            options.tourShots = ReadNumber(parser, "-tour", 1, kMaxTourShots, "shot count", "shot count");
+            options.tourFolder = ReadName(parser, "-tour", "folder name");
         } else if (IsOption(parser, "-emptyscene")) {
             options.allowEmptyScene = true;
         } else if (IsOption(parser, "-path")) {

@@ -8,6 +8,8 @@
 //                        the loading screen
 //   -emptyscene          a scene without paths shows its empty sky instead of ending the run
 //                        with "no paths found"
+//   -tour SHOTS FOLDER   for every camera path, SHOTS frames at evenly spaced path parameters
+//                        written to FOLDER as PNG (see app/cTour.h), then end
 //
 // "-path FOLDER" belongs to the settings and is skipped here; anything else is ignored.
 
@@ -21,19 +23,23 @@ constexpr float kBenchmarkStep = 1.0f / 30.0f;
 constexpr unsigned kBenchmarkSeed = 1;
 // The largest frame number the options take.
 constexpr int kMaxOptionFrame = 10000000;
+// The most review shots per path "-tour" takes.
+constexpr int kMaxTourShots = 1000;
 
 struct sRunOptions {
     int benchmarkFrames = 0;  // 0: no benchmark
     int captureFrame = -1;    // -1: no capture
     std::string captureFile;
     bool allowEmptyScene = false;
+    int tourShots = 0;        // 0: no review tour
+    std::string tourFolder;
 
     // True when nobody watches the run (its errors go to standard error, not to a message box).
-    bool IsUnattended() const { return benchmarkFrames > 0 || captureFrame >= 0; }
+    bool IsUnattended() const { return benchmarkFrames > 0 || captureFrame >= 0 || tourShots > 0; }
 };
 
 // The options among the program's arguments. Raises cException "cScreensaver::Create : ..."
-// when an option lacks its values or a frame number is out of range.
+// when an option lacks its values or a frame number or shot count is out of range.
 sRunOptions ParseRunOptions(const std::vector<std::string>& args);
 
 } // namespace brevonne

@@ -62,6 +62,8 @@ int ScreensaverMain(const std::vector<std::string>& args) {
         if (g_Screensaver->IsUnattended()) {
             // Benchmark and capture runs have nobody to close a message box.
             std::fprintf(stderr, "Application raised an exception: %s\n", e.GetText());
+            // A script waiting for the figures or the pictures learns that they never came.
+            result = 1;
         } else {
             ShowErrorBox(e.GetText(), "Application raised an exception");
         }

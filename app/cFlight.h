@@ -32,6 +32,12 @@ public:
     // at 0. Does nothing without a current path.
     void Advance(float frameTime, const std::vector<velmora::scene::IScenePath*>& paths);
 
+    // Makes `path` the current path at parameter t, leaving the flown list alone (the review tour).
+    void Jump(velmora::scene::IScenePath* path, float t) {
+        m_Current = path;
+        m_T = t;
+    }
+
     // Puts the camera at the current path's point for t, looking at its target path's point.
     void PlaceCamera(velmora::scene::cCamera& camera) const;
 

@@ -49,7 +49,13 @@ cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std
 cScreensaver::~cScreensaver() { Destroy(); }
 
 bool cScreensaver::Create() {
-    m_Options = ParseRunOptions(m_Args);
+    try {
+        m_Options = ParseRunOptions(m_Args);
+    } catch (const cException&) {
+        // Only scripts pass these options: the error goes where a script can read it.
+        m_BadOptions = true;
+        throw;
+    }
     if (!cScreensaverBase::Create()) {
         return false;
     }
@@ -57,7 +63,7 @@ bool cScreensaver::Create() {
     // The desktop gamma follows the settings (-1..1 maps to -0.25..0.25; 0 keeps the desktop's ramp).
     const cSettingsRecord& settings = GetSettings().GetRecord();
     m_Engine->SetGamma(settings.gamma * 0.25f, 1.0f);
-    if (m_Options.benchmarkFrames > 0) {
+    if (m_Options.benchmarkFrames > 0 || m_Options.tourShots > 0) {
         m_Engine->SeedRandom(kBenchmarkSeed);
     } else {
         m_Engine->Randomize();
@@ -138,7 +144,9 @@ bool cScreensaver::Render() {
         }
     }
 
-    if (m_Flight.GetCurrentPath()) {
+    if (m_Options.tourShots > 0) {
+        PlaceTourCamera();
+    } else if (m_Flight.GetCurrentPath()) {
         const float frameTime = m_Options.benchmarkFrames > 0 ? kBenchmarkStep : m_Engine->GetFrameTime();
         m_Flight.Advance(frameTime, GetScenePaths());
         if (m_Camera) {
@@ -162,7 +170,7 @@ bool cScreensaver::Render() {
     }
     r.RenderAxes(cVector3(0.0f, 0.0f, 0.0f), 1.0f);
 
-    const float fade = GetFade(m_Flight.GetParameter());
+    const float fade = m_Options.tourShots > 0 ? 0.0f : GetFade(m_Flight.GetParameter());
     ApplyOverlayProjection(r);
     r.SetTransform(MM_WORLD, static_cast<const cMatrix*>(nullptr));
     r.SetTransform(MM_VIEW, static_cast<const cMatrix*>(nullptr));
@@ -186,11 +194,12 @@ bool cScreensaver::Render() {
     if (m_FrameNumber == m_Options.captureFrame) {
         CaptureFrame();
     }
+    const bool moreShots = m_Options.tourShots <= 0 || SaveTourShot();
     {
         cProfileSection section("present");
         r.EndFrame();
     }
-    return CountBenchmarkFrame(frameStart);
+    return CountBenchmarkFrame(frameStart) && moreShots;
 }
 
 void cScreensaver::DrawOverlays(int viewWidth) {
@@ -223,22 +232,26 @@ void cScreensaver::DrawOverlays(int viewWidth) {
 }
 
 void cScreensaver::CaptureFrame() {
+    if (WriteFrame(m_Options.captureFile)) {
+        LogMessage("Captured frame %d to '%s'\n", m_FrameNumber, m_Options.captureFile.c_str());
+    } else {
+        LogWarning("cScreensaver::CaptureFrame : failed to write frame %d to '%s'\n", m_FrameNumber,
+                   m_Options.captureFile.c_str());
+    }
+}
+
+bool cScreensaver::WriteFrame(const std::string& file) {
     const int width = m_Engine->GetViewWidth();
     const int height = m_Engine->GetViewHeight();
     std::vector<std::uint8_t> pixels;
     if (!m_Renderer->ReadPixels(0, 0, width, height, pixels)) {
-        LogWarning("cScreensaver::CaptureFrame : failed to read frame %d back\n", m_FrameNumber);
-        return;
+        return false;
     }
     // The window has no use for alpha; an opaque picture shows what the screen shows.
     for (std::size_t i = 3; i < pixels.size(); i += 4) {
         pixels[i] = 255;
     }
-    if (WritePNG(m_Options.captureFile, width, height, pixels)) {
-        LogMessage("Captured frame %d to '%s'\n", m_FrameNumber, m_Options.captureFile.c_str());
-    } else {
-        LogWarning("cScreensaver::CaptureFrame : failed to write '%s'\n", m_Options.captureFile.c_str());
-    }
+    return WritePNG(file, width, height, pixels);
 }
 
 bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart) {

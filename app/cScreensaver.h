@@ -15,6 +15,7 @@
 #include "app/RunOptions.h"
 #include "app/cBenchmark.h"
 #include "app/cFlight.h"
+#include "app/cTour.h"
 #include "app/cScreensaverBase.h"
 #include "engine/core/cColor.h"
 
@@ -46,8 +47,9 @@ public:
 
     // Picks the next path (every path once before any repeats).
     void ChooseNextPath();
-    // True for benchmark and capture runs: nobody is there to close a message box.
-    bool IsUnattended() const { return m_Options.IsUnattended(); }
+    // True for benchmark, capture and tour runs, and for runs whose development options were
+    // malformed: nobody is there to close a message box.
+    bool IsUnattended() const { return m_BadOptions || m_Options.IsUnattended(); }
 
 private:
     // Copies the archive appended to the executable to ".pk" in the archive folder and adds it
@@ -56,6 +58,13 @@ private:
     void DrawOverlays(int viewWidth);
     // Reads the frame being drawn back and writes it to the capture file.
     void CaptureFrame();
+    // Reads the frame being drawn back and writes it to `file` as an opaque PNG; false on failure.
+    bool WriteFrame(const std::string& file);
+    // ---- Review tour (cScreensaver_tour.cpp) ------------------------------------------------
+    // Places the flight and the camera at the current shot (starting the tour on the first call).
+    void PlaceTourCamera();
+    // Writes the frame being drawn as the current shot; false once the last shot is written.
+    bool SaveTourShot();
     // Benchmark bookkeeping after a presented frame; false once the last frame was flown.
     bool CountBenchmarkFrame(std::chrono::steady_clock::time_point frameStart);
     // After the benchmark's frames: a profiled frame of `seconds`; false after the last one, whose
@@ -70,6 +79,7 @@ private:
     void RenderScene();
 
     sRunOptions m_Options;
+    bool m_BadOptions = false;
     velmora::scene::cCamera* m_Camera = nullptr;
     cFlight m_Flight;
     std::string m_ArchivePath;
@@ -79,6 +89,8 @@ private:
     static constexpr int kProfiledFrames = 30;
     std::unique_ptr<velmora::cFrameProfiler> m_Profiler;
     double m_ProfiledSeconds = 0.0;
+    cTour m_Tour;
+    bool m_TourStarted = false;
     std::chrono::steady_clock::time_point m_LastFrameEnd;
 };
 

@@ -1,4 +1,4 @@
-// The benchmark, capture and empty-scene options of the full-screen run.
+// The benchmark, capture, tour and empty-scene options of the full-screen run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,6 +51,36 @@ TEST(RunOptions, MissingOrBadValuesRaise) {
     EXPECT_EQ(OptionError({"/S", "-bench", "99999999999999"}), "cScreensaver::Create : '-bench' needs a frame number");
     EXPECT_EQ(OptionError({"/S", "-capture", "3", "-emptyscene"}),
               "cScreensaver::Create : '-capture' needs a file name");
+}
+
+TEST(RunOptions, ReadsTheTourShotsAndFolder) {
+    const sRunOptions tour = ParseRunOptions({"/S", "-TOUR", "6", "build/tour shots/", "-emptyscene"});
+    EXPECT_EQ(tour.tourShots, 6);
+    EXPECT_EQ(tour.tourFolder, "build/tour shots/");
+    EXPECT_TRUE(tour.allowEmptyScene);
+    EXPECT_TRUE(tour.IsUnattended());
+    EXPECT_EQ(tour.benchmarkFrames, 0);
+    EXPECT_EQ(tour.captureFrame, -1);
+
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", "1", "out"}).tourShots, 1);
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", std::to_string(kMaxTourShots), "out"}).tourShots, kMaxTourShots);
+    // A folder named like a number or a mode switch is still a folder when quoted by the shell.
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", "2", "/tmp/-x"}).tourFolder, "/tmp/-x");
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", "2", "12"}).tourFolder, "12");
+    EXPECT_EQ(ParseRunOptions({"/S"}).tourShots, 0);
+}
+
+TEST(RunOptions, BadTourValuesRaise) {
+    EXPECT_EQ(OptionError({"/S", "-tour"}), "cScreensaver::Create : '-tour' needs a shot count");
+    EXPECT_EQ(OptionError({"/S", "-tour", "out"}), "cScreensaver::Create : '-tour' needs a shot count");
+    EXPECT_EQ(OptionError({"/S", "-tour", "1.5", "out"}), "cScreensaver::Create : '-tour' needs a shot count");
+    EXPECT_EQ(OptionError({"/S", "-tour", "-3", "out"}), "cScreensaver::Create : '-tour' needs a shot count");
+    EXPECT_EQ(OptionError({"/S", "-tour", "0", "out"}), "cScreensaver::Create : '-tour' shot count 0 is out of range");
+    EXPECT_EQ(OptionError({"/S", "-tour", std::to_string(kMaxTourShots + 1), "out"}),
+              "cScreensaver::Create : '-tour' shot count " + std::to_string(kMaxTourShots + 1) + " is out of range");
+    EXPECT_EQ(OptionError({"/S", "-tour", "6"}), "cScreensaver::Create : '-tour' needs a folder name");
+    EXPECT_EQ(OptionError({"/S", "-tour", "6", "-emptyscene"}), "cScreensaver::Create : '-tour' needs a folder name");
+    EXPECT_EQ(OptionError({"/S", "-tour", "6", ""}), "cScreensaver::Create : '-tour' needs a folder name");
 }
 
 TEST(BenchmarkFigures, MedianPercentileAndPerFrameCounts) {

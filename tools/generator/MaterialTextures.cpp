@@ -35,26 +35,35 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
             switch (kind) {
             case eGround::Sand: {
                 float grain = n.Hash(x, y, 3) - 0.5f;
-                float ripple = std::sin((v * 2.2f + 0.6f * n.FbmTiled(u * 0.5f, v * 0.5f, P / 2, 3)) * 3.14159f * 2.0f);
+                // A whole number of ripples across the tile (2.25 x 8), so its edges meet without a step.
+                float ripple = std::sin((v * 2.25f + 0.6f * n.FbmTiled(u * 0.5f, v * 0.5f, P / 2, 3)) * 3.14159f * 2.0f);
                 float patch = n.FbmTiled(u, v, P, 4);
                 float t = 0.5f + 0.14f * grain + 0.035f * ripple * (0.5f + 0.5f * patch) + 0.12f * patch;
                 c = sColor(t, t * 0.97f, t * 0.9f);
                 break;
             }
             case eGround::WetSand: {
-                // Damp sand with pebbles.
-                float cell = n.Cellular(u * 2.0f, v * 2.0f, P * 2);
-                float pebble = SmoothStep(0.42f, 0.3f, cell);
-                float shade = n.Hash(static_cast<int>(u * 2.0f), static_cast<int>(v * 2.0f), 9);
+                // Damp, packed sand: darker and smoother than the dry sand, with backwash streaks and a
+                // scatter of small pebbles and shell bits. Only some cells carry one, and they differ
+                // little from the sand, so the tiling does not show as a regular pattern of dots.
+                // Which pebbles show and how light they are come from smooth tiled noise rather than
+                // from the cell a pixel lies in: a pebble straddles cells and would be cut in two.
+                float cell = n.Cellular(u * 3.0f, v * 3.0f, P * 3);
+                float keep = n.FbmTiled(u * 2.0f + 11.0f, v * 2.0f, P * 2, 2);
+                float pebble = SmoothStep(0.22f, 0.12f, cell) * SmoothStep(0.05f, 0.25f, keep);
+                float shade = 0.5f + n.FbmTiled(u * 4.0f + 5.0f, v * 4.0f, P * 4, 1);
                 float grain = n.Hash(x, y, 4) - 0.5f;
-                float t = 0.45f + 0.08f * grain + 0.1f * n.FbmTiled(u, v, P, 3);
-                float p = 0.35f + 0.35f * shade + 0.12f * (1.0f - cell * 2.0f);
-                t = Lerp(t, p, pebble);
+                float streak = n.FbmTiled(u * 0.6f, v * 4.0f, P * 4, 3);
+                float t = 0.46f + 0.07f * grain + 0.06f * n.FbmTiled(u, v, P, 3) + 0.03f * streak;
+                float p = 0.36f + 0.16f * shade + 0.05f * (0.2f - cell);
+                t = Lerp(t, p, 0.8f * pebble);
                 c = sColor(t, t * 0.98f, t * 0.95f);
                 break;
             }
             case eGround::Grass: {
-                float blades = n.FbmTiled(u * 6.0f, v * 1.5f, P * 6, 3);
+                // Short blades seen from above: fine and without a direction, or the whole lawn shows
+                // streaks running one way across the island.
+                float blades = n.FbmTiled(u * 5.0f, v * 5.0f, P * 5, 3);
                 float clumps = n.FbmTiled(u, v, P, 4);
                 float t = 0.5f + 0.16f * blades + 0.12f * clumps + 0.06f * (n.Hash(x, y, 5) - 0.5f);
                 c = sColor(t * 0.95f, t, t * 0.85f);
@@ -109,7 +118,8 @@ cImage PaintWaterDistortion(int size, std::uint32_t seed)
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             float u = static_cast<float>(x) / size * P, v = static_cast<float>(y) / size * P;
-            h[static_cast<std::size_t>(y) * size + x] = n.FbmTiled(u, v, P, 4, 0.5f) + 0.5f * n.FbmTiled(u * 2.0f + 5.0f, v * 0.7f, P * 2, 2);
+            // Both octaves repeat exactly once per tile, so the distortion has no seam at the edges.
+            h[static_cast<std::size_t>(y) * size + x] = n.FbmTiled(u, v, P, 4, 0.5f) + 0.5f * n.FbmTiled(u * 2.0f + 5.0f, v * 2.0f, P * 2, 2);
         }
     cImage img(size, size);
     for (int y = 0; y < size; ++y)

@@ -228,7 +228,8 @@ cImage PaintBoulder(int size, std::uint32_t seed)
             float cell = noise.Cellular(u * 1.5f, v * 1.5f, 9);
             float crack = SmoothStep(0.08f, 0.0f, std::fabs(cell - 0.55f)) * 0.25f;
             float lichen = SmoothStep(0.25f, 0.45f, noise.FbmTiled(u * 0.7f + 3.0f, v * 0.7f, 4, 3));
-            sColor c = sColor(0.46f, 0.43f, 0.39f) * (0.9f + 0.35f * n - crack);
+            // Light weathered stone: boulders mostly show their shaded side and must not read as black lumps.
+            sColor c = sColor(0.58f, 0.55f, 0.50f) * (0.9f + 0.35f * n - crack);
             c = LerpColor(c, sColor(0.52f, 0.55f, 0.34f), 0.35f * lichen);
             img.At(x, y) = c;
         }

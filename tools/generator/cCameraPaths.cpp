@@ -12,6 +12,8 @@ namespace brevonne {
 namespace {
 constexpr float kPi = 3.14159265f;
 constexpr float kCell = 8.0f;
+// The steepest downward view of a flight, as the tangent of its angle (about 30 degrees).
+constexpr float kMaxDip = 0.58f;
 
 sVec3 Lerp3(const sVec3& a, const sVec3& b, float t) { return a + (b - a) * t; }
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
@@ -238,6 +240,20 @@ sScenePath MakePath(const std::string& name, sDense d, float spacing, float spee
         if (!lifted)
             break;
     }
+    // A camera lifted over a ridge or a cliff edge can end up looking steeply down at its old target;
+    // the horizon then leaves the picture. Raise such targets until the view dips at most kMaxDip.
+    bool raised = false;
+    for (std::size_t i = 0; i < d.cam.size(); ++i) {
+        sVec3 v = d.tgt[i] - d.cam[i];
+        float horizontal = std::sqrt(v.x * v.x + v.z * v.z);
+        float lowest = d.cam[i].y - horizontal * kMaxDip;
+        if (horizontal > 4.0f && d.tgt[i].y < lowest) {
+            d.tgt[i].y = lowest;
+            raised = true;
+        }
+    }
+    if (raised)
+        BuildCurves(d, spacing, path.camera, path.target);
     path.cameraSpeed = speed / std::max(1.0f, CurveLength(path.camera));
     return path;
 }
@@ -346,8 +362,9 @@ std::vector<sScenePath> DesignCameraPaths(const cHeightField& field, const std::
         sDense d;
         for (int i = 0; i <= 200; ++i) {
             float a = Lerp(-0.6f, -0.6f + 1.5f * kPi, i / 200.0f);
-            d.cam.push_back(sVec3(l.centerX + 150.0f * std::cos(a), L + 68.0f + 8.0f * std::sin(a * 2.0f), l.centerZ + 150.0f * std::sin(a)));
-            d.tgt.push_back(sVec3(l.centerX + 10.0f * std::cos(a + 1.0f), L + 14.0f, l.centerZ + 10.0f * std::sin(a + 1.0f)));
+            // Close enough for the island to fill the middle of the picture rather than float in a sea of haze.
+            d.cam.push_back(sVec3(l.centerX + 120.0f * std::cos(a), L + 52.0f + 7.0f * std::sin(a * 2.0f), l.centerZ + 120.0f * std::sin(a)));
+            d.tgt.push_back(sVec3(l.centerX + 10.0f * std::cos(a + 1.0f), L + 12.0f, l.centerZ + 10.0f * std::sin(a + 1.0f)));
         }
         paths.push_back(MakePath("panorama", d, 24.0f, 8.0f, model, m));
     }
@@ -369,7 +386,7 @@ std::vector<sScenePath> DesignCameraPaths(const cHeightField& field, const std::
             sVec3 c = sScenePath::Evaluate(p.camera, std::min(s / 1500.0f, 0.99999f));
             for (int guard = 0; guard < 8; ++guard) {
                 int which = -1;
-                model.VegetationDistance(c, m.vegetation + 0.4f, &which);
+                model.VegetationDistance(c, m.vegetation + 0.9f, &which);
                 if (which < 0 || !remove.insert(which).second)
                     break;
                 // Look again without it: a second plant may be close as well.

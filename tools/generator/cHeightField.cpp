@@ -123,7 +123,9 @@ void cHeightField::Build(std::uint32_t seed, float waterLevel)
                 float t = std::max(0.0f, 1.0f - dp / Rv);
                 float cone = 34.0f * std::pow(t, 1.45f) + 8.0f * std::pow(t, 4.0f);
                 float ridge = ridges.Ridged(2.6f * std::cos(ang) + dp * 0.018f, 2.6f * std::sin(ang) + dp * 0.015f, 2, 0.4f);
-                float ridgeBand = std::sin(kPi * std::min(1.0f, dp / Rv));
+                // The ridges run radially, so near the summit one turn of the noise's circle is only a
+                // few units of rim: there they would stand as a comb of sharp teeth. They fade in below it.
+                float ridgeBand = std::sin(kPi * std::min(1.0f, dp / Rv)) * SmoothStep(8.0f * k, 26.0f * k, dp);
                 float hills = 4.0f * n.Fbm(fx / 40.0f + 9.0f, fz / 40.0f, 3) + 3.0f * ridges.Ridged(fx / 34.0f, fz / 34.0f, 2);
                 float crater = 0.0f;
                 if (dp < 9.0f * k) {
@@ -237,11 +239,12 @@ void cHeightField::Erode(std::uint32_t seed, float L)
             z = nz;
         }
     }
-    // Keep the carved valleys but not the single-sample pits and spikes the drops leave behind.
+    // Keep the carved valleys but not the single-sample pits and spikes the drops leave behind, nor
+    // the knife-edge ribs between neighbouring gullies, which stand against the sky as a comb of teeth.
     std::vector<float> diff(m_Heights.size());
     for (std::size_t i = 0; i < diff.size(); ++i)
         diff[i] = m_Heights[i] - before[i];
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 4; ++pass) {
         std::vector<float> blurred(diff.size());
         for (int z = 0; z < S; ++z)
             for (int x = 0; x < S; ++x) {
@@ -258,7 +261,7 @@ void cHeightField::Erode(std::uint32_t seed, float L)
         diff.swap(blurred);
     }
     for (std::size_t i = 0; i < diff.size(); ++i)
-        m_Heights[i] = before[i] + 1.2f * diff[i];
+        m_Heights[i] = before[i] + 1.1f * diff[i];
 }
 
 } // namespace brevonne

@@ -133,7 +133,7 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         sByteColor fogBytes{StableByte(fogValues[0], 2), StableByte(fogValues[1], 2), StableByte(fogValues[2], 2)};
         const sColor horizon(fogBytes.r / 255.0f, fogBytes.g / 255.0f, fogBytes.b / 255.0f);
         sByteColor waterBytes{StableByte(0.07f, 4), StableByte(0.33f, 4), StableByte(0.41f, 4)};
-        const float fogDensity = 0.0042f;
+        const float fogDensity = 0.0036f;
         const float waterDensity = 0.2f;
 
         cHeightField field(sIslandConstants::kHeightSize);

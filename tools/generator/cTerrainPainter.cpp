@@ -73,7 +73,9 @@ void cTerrainPainter::LayerWeights(float x, float z, float out[LAYER_COUNT]) con
 
     float rock = std::max(SmoothStep(0.42f, 0.62f, slope + 0.07f * n2), SmoothStep(46.0f, 56.0f, rel + 5.0f * n1));
     rock = std::max(rock, cliff * SmoothStep(0.18f, 0.32f, slope) * SmoothStep(0.5f, 2.5f, rel) * (1.0f - SmoothStep(12.0f, 22.0f, rel)));
-    float wet = SmoothStep(-1.8f, -0.6f, rel) * (1.0f - SmoothStep(0.35f + 0.3f * n2, 0.9f + 0.3f * n2, rel));
+    // The swash zone: a narrow band of damp sand along the waterline (the beaches rise gently, so a
+    // few tenths of a unit of height are already several units of beach).
+    float wet = SmoothStep(-1.8f, -0.6f, rel) * (1.0f - SmoothStep(0.12f + 0.12f * n2, 0.38f + 0.12f * n2, rel));
     float sandTop = 2.4f + 1.4f * n1 - 1.5f * cliff;
     float sand = (1.0f - SmoothStep(sandTop, sandTop + 1.6f, rel)) * (1.0f - SmoothStep(0.22f, 0.38f, slope));
     float moisture = 0.5f + 1.6f * (0.86f - ao) + 0.45f * large + 0.2f * n1 - 0.5f * SmoothStep(34.0f, 48.0f, rel);
@@ -197,7 +199,8 @@ cImage cTerrainPainter::PaintLightMap(int size, const std::vector<sGroundShadow>
             for (int i = i0; i <= i1; ++i) {
                 float dx = (i + 0.5f) * scale - s.x, dz = (j + 0.5f) * scale - s.z;
                 float d = std::sqrt(dx * dx + dz * dz);
-                float f = s.strength * (1.0f - SmoothStep(0.45f * s.radius, 1.35f * s.radius, d));
+                // A crown's shadow has a fairly firm edge; a wide soft fringe reads as a smudge of dirt from above.
+                float f = s.strength * (1.0f - SmoothStep(0.5f * s.radius, 1.2f * s.radius, d));
                 plant[static_cast<std::size_t>(j) * size + i] *= 1.0f - f;
             }
     }

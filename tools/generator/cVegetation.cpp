@@ -351,7 +351,7 @@ std::vector<sInstance> cVegetationPlacer::Place(const std::vector<sVegetationKin
                     break;
                 }
                 case KIND_BUSH:
-                    density = (w[LAYER_JUNGLE] * 0.8f + w[LAYER_GRASS] * 0.35f) * SmoothStep(-0.3f, 0.2f, cluster) * SmoothStep(2.0f, 4.0f, rel) * (1.0f - SmoothStep(0.35f, 0.5f, slope)) * (1.0f - SmoothStep(44.0f, 52.0f, rel));
+                    density = (w[LAYER_JUNGLE] * 0.8f + w[LAYER_GRASS] * 0.35f) * SmoothStep(-0.3f, 0.2f, cluster) * SmoothStep(2.0f, 4.0f, rel) * (1.0f - SmoothStep(0.28f, 0.42f, slope)) * (1.0f - SmoothStep(44.0f, 52.0f, rel));
                     scale = 0.8f + 0.6f * sizePick;
                     break;
                 case KIND_FERN:
@@ -363,7 +363,7 @@ std::vector<sInstance> cVegetationPlacer::Place(const std::vector<sVegetationKin
                     scale = 0.8f + 0.6f * sizePick;
                     break;
                 case KIND_ROCK:
-                    density = (w[LAYER_ROCK] * 0.35f + 0.15f * w[LAYER_WET] * m_Field.CliffWeight(x, z) + 0.05f * w[LAYER_SAND]) * SmoothStep(0.3f, 0.8f, rel) * (1.0f - SmoothStep(0.55f, 0.7f, slope));
+                    density = (w[LAYER_ROCK] * 0.35f + 0.15f * w[LAYER_WET] * m_Field.CliffWeight(x, z) + 0.05f * w[LAYER_SAND]) * SmoothStep(0.3f, 0.8f, rel) * (1.0f - SmoothStep(0.38f, 0.5f, slope));
                     scale = 0.6f + 1.2f * sizePick * sizePick;
                     break;
                 }
@@ -382,7 +382,8 @@ std::vector<sInstance> cVegetationPlacer::Place(const std::vector<sVegetationKin
                         angle = std::atan2(gz, -gx) + rnd.Range(-0.5f, 0.5f);
                     y -= 0.1f;
                 } else if (rule.cls == KIND_ROCK) {
-                    y -= 0.25f * scale;
+                    // Bedded into the ground, deeper on a slope so the downhill side does not float.
+                    y -= (0.25f + 1.1f * slope) * scale;
                 } else {
                     y -= 0.05f;
                 }
@@ -411,12 +412,21 @@ std::vector<sGroundShadow> cVegetationPlacer::Shadows(const std::vector<sVegetat
         const sVegetationKind& k = kinds[inst.kind];
         float scale = inst.matrix[5];
         sVec3 crown = TransformPoint(inst.matrix, k.crown);
-        float ground = m_Field.Height(crown.x, crown.z);
-        float up = std::max(0.0f, crown.y - ground);
-        // The crown's shadow falls away from the sun, as far as the crown is high.
-        float sx = crown.x - sun.x / sun.y * up, sz = crown.z - sun.z / sun.y * up;
+        // The crown's shadow falls away from the sun, where the ray through the crown meets the ground:
+        // down a slope or over a cliff edge that is further than the crown is high.
+        float sx = crown.x, sz = crown.z;
+        if (sun.y > 0.05f) {
+            const float step = 0.25f;
+            for (float t = 0.0f; t < 80.0f; t += step) {
+                sVec3 p = crown - sun * t;
+                sx = p.x;
+                sz = p.z;
+                if (p.y <= m_Field.Height(p.x, p.z))
+                    break;
+            }
+        }
         switch (k.kindClass) {
-        case KIND_PALM: out.push_back({sx, sz, 2.6f * scale, 0.55f}); break;
+        case KIND_PALM: out.push_back({sx, sz, 2.3f * scale, 0.45f}); break;
         case KIND_BUSH: out.push_back({sx, sz, 1.2f * scale, 0.5f}); break;
         case KIND_FERN: out.push_back({sx, sz, 0.8f * scale, 0.3f}); break;
         case KIND_ROCK: out.push_back({sx, sz, 0.9f * scale, 0.45f}); break;
