@@ -52,7 +52,7 @@ cMeshBuilder BuildPalm(std::uint32_t seed, float height, float lean, int frondCo
         sVec3 c = top + sVec3(0.22f * std::cos(a), -0.25f - rnd.Range(0.0f, 0.15f), 0.22f * std::sin(a));
         float rr = 0.13f;
         int base = static_cast<int>(nuts.positions.size());
-        const int la = 3, lo = 5;
+        const int la = 2, lo = 4;
         for (int i = 0; i <= la; ++i)
             for (int j = 0; j <= lo; ++j) {
                 float th = kPi * i / la, ph = 2.0f * kPi * j / lo;
@@ -201,7 +201,7 @@ cMeshBuilder BuildRock(std::uint32_t seed, bool flat, const sVegetationTextures&
     cNoise noise(seed);
     cMeshBuilder mb;
     sMeshNode& n = mb.AddNode("rock", tex.boulder);
-    const int la = 8, lo = 12;
+    const int la = 6, lo = 9;
     float sy = flat ? 0.45f : 0.75f, sx = flat ? 1.3f : 1.0f;
     std::vector<sVec3> pos;
     for (int i = 0; i <= la; ++i)
