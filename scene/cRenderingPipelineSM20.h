@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "engine/core/cPlane.h"
+#include "scene/camera/cCamera.h"
 #include "scene/cCommonRenderingPipeline.h"
 
 namespace velmora::video {
@@ -84,6 +85,9 @@ public:
 private:
     void RenderUnderwater(IWater* water, ISceneManager* scene, ICamera* camera);
     void RenderReflection(IWater* water, ISceneManager* scene, ICamera* camera);
+    // The camera mirrored by `mirror` (a world transform), with the frustum of what it sees; null without a
+    // camera.
+    ICamera* MirrorCamera(ICamera* camera, const cMatrix& mirror);
     void RenderSurface(IWater* water, ICamera* camera);
     // The terrain's layer scales on a shader that layers the terrain.
     void SetLayerScales(video::IShader* shader, ISceneManager* scene) const;
@@ -98,6 +102,9 @@ private:
     bool m_TriedDistortion = false;
     std::uint16_t m_ClipFlags = 0;
     cPlane m_ClipPlane;
+    // The camera mirrored about the water surface: it sees the unmirrored scene as the camera sees the
+    // mirror image, so the reflection pass culls, picks terrain levels and fogs with it.
+    cCamera m_MirrorCamera;
 };
 
 } // namespace velmora::scene

@@ -118,18 +118,38 @@ void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scen
     r->SetShader(m_Shaders[SHADER_TERRAIN]);
     r->SetClipPlane(0, 1, 0.0f, -1.0f, 0.0f, clipD);
     r->SetShader(nullptr);
-    r->SetTransform(video::MM_WORLD, MirrorY() * cMatrix::Translation(0.0f, 2.0f * level, 0.0f), true);
+    const cMatrix mirror = MirrorY() * cMatrix::Translation(0.0f, 2.0f * level, 0.0f);
+    ICamera* mirrorCamera = MirrorCamera(camera, mirror);
+    r->SetTransform(video::MM_WORLD, mirror, true);
     // The mirror turns the winding over.
     r->SetCullMode(video::CM_CCW);
-    RenderTerrain(scene, m_Shaders[SHADER_TERRAIN], camera, kWaterPassViewDistance);
+    RenderTerrain(scene, m_Shaders[SHADER_TERRAIN], mirrorCamera, kWaterPassViewDistance);
     // No program is bound now: the plane stays in world space for the fixed-function vegetation.
     r->SetClipPlane(0, 1, 0.0f, -1.0f, 0.0f, clipD);
-    RenderVegetation(scene, camera);
+    RenderVegetation(scene, mirrorCamera);
     r->PopTransform(video::MM_WORLD);
     r->SetCullMode(video::CM_CW);
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
     r->SetRenderTarget(nullptr);
     m_ClipFlags &= static_cast<std::uint16_t>(~CLIP_REFLECTION);
+}
+
+ICamera* cRenderingPipelineSM20::MirrorCamera(ICamera* camera, const cMatrix& mirror) {
+    if (!camera) {
+        return nullptr;
+    }
+    // What the camera sees in the mirror is what the mirrored camera sees of the scene itself: the frustum
+    // of the mirror transform followed by the camera's view and projection.
+    video::IRenderer* r = GetRenderer();
+    cMatrix view;
+    cMatrix projection;
+    r->GetTransform(video::MM_VIEW, view);
+    r->GetTransform(video::MM_PROJECTION, projection);
+    m_MirrorCamera.GetFrustum()->Build(mirror * view * projection);
+    m_MirrorCamera.position = mirror.TransformPoint(camera->GetPosition());
+    m_MirrorCamera.direction = mirror.TransformDirection(camera->GetDirection());
+    m_MirrorCamera.up = mirror.TransformDirection(camera->GetUp());
+    return &m_MirrorCamera;
 }
 
 void cRenderingPipelineSM20::RenderSurface(IWater* water, ICamera* camera) {

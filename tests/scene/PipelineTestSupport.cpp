@@ -409,8 +409,10 @@ std::uint32_t cFakeChunk::GetIndexCount(int level) const {
     return rows * 2 * (rows + 1) + (rows - 1) * 2;
 }
 
-void cFakeVegetation::CollectBatches(ICamera*, float distance, cDrawBatchList& batches) {
+void cFakeVegetation::CollectBatches(ICamera* camera, float distance, cDrawBatchList& batches) {
     lastDistance = distance;
+    cameras.push_back(camera ? camera->GetPosition() : cVector3(-1.0f, -1.0f, -1.0f));
+    frusta.push_back(camera ? camera->GetFrustum() : nullptr);
     distances.push_back(distance);
     ++collections;
     for (int i = 0; i < m_Batches; ++i) {

@@ -284,6 +284,8 @@ public:
 
     float lastDistance = -1.0f;
     std::vector<float> distances; // every collection's, in order
+    std::vector<cVector3> cameras;  // the camera position of every collection
+    std::vector<IFrustum*> frusta;  // and its frustum
     int collections = 0;
 
 private:

@@ -263,8 +263,9 @@ TEST_F(sPipelineFixture, TerrainPassBindsMapsLayersScalesAndFog) {
     cRecordingShader* terrain = renderer.Shader("terrain");
     ASSERT_NE(terrain, nullptr);
     EXPECT_EQ(terrain->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
-    // The last terrain draw of the frame is the reflection's: the camera is given as it is.
-    EXPECT_EQ(terrain->Uniform("u_Camera"), (std::vector<float>{32.0f, 40.0f, 110.0f}));
+    // The last terrain draw of the frame is the reflection's: the unmirrored ground is fogged by its distance
+    // from the camera mirrored about the surface (level 25).
+    EXPECT_EQ(terrain->Uniform("u_Camera"), (std::vector<float>{32.0f, 10.0f, 110.0f}));
     EXPECT_EQ(terrain->Uniform("u_ScaleBase"), (std::vector<float>{10.0f, 20.0f}));
     EXPECT_EQ(terrain->Uniform("u_Scale3"), (std::vector<float>{14.0f, 24.0f}));
     // Layer 3 has no texture: its stage is emptied, not left to whatever was bound.
@@ -415,6 +416,18 @@ TEST_F(sPipelineFixture, ReflectionPassMirrorsTheSceneAboveTheSurface) {
     const std::vector<sRecordedDraw> impostors = DrawsIn("target1024", "impostors");
     ASSERT_EQ(impostors.size(), 1u);
     EXPECT_TRUE(impostors[0].clipPlane.Equals(cPlane(0.0f, 1.0f, 0.0f, -(kLevel - 0.05f))));
+
+    // The reflection culls with the camera mirrored about the surface: its frustum holds the mirror image of
+    // what the camera looks at.
+    cFakeVegetation* vegetation = static_cast<cFakeTerrain*>(scene.GetTerrain())->Vegetation();
+    ASSERT_EQ(vegetation->cameras.size(), 3u);
+    EXPECT_TRUE(vegetation->cameras[0].Equals(cVector3(32.0f, 40.0f, 110.0f), 1e-4f));
+    EXPECT_TRUE(vegetation->cameras[2].Equals(cVector3(32.0f, 2.0f * kLevel - 40.0f, 110.0f), 1e-4f));
+    ASSERT_NE(vegetation->frusta[2], nullptr);
+    EXPECT_NE(vegetation->frusta[2], vegetation->frusta[0]);
+    const cVector3 ahead = camera.GetPosition() + camera.GetDirection() * 5.0f;
+    EXPECT_TRUE(vegetation->frusta[2]->ContainsPoint(cVector3(ahead.x, 2.0f * kLevel - ahead.y, ahead.z)));
+    EXPECT_FALSE(vegetation->frusta[2]->ContainsPoint(camera.GetPosition() - camera.GetDirection() * 5.0f));
 
     // Afterwards: unmirrored, clockwise culling, no plane.
     const std::vector<sRecordedDraw> surface = DrawsIn("window", "water");
