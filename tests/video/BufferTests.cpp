@@ -282,3 +282,52 @@ TEST(VertexBuffers, TheEnginesFormatsAreTakenAndBadOnesRefused) {
               std::string::npos)
         << log;
 }
+
+TEST(VertexBuffers, FixedFunctionStagesFromTwoOnReadCoordinateSetZero) {
+    VTEST_REQUIRE_GL(ctx);
+    IRenderer* r = ctx->Renderer();
+    // Position and one coordinate set, as the terrain's vertices have; u runs from 0 at the left to 1.
+    struct sVertex {
+        float position[3];
+        float tex0[2];
+    };
+    const sVertexElement format[] = {{0, T_FLOAT, 3, VU_POSITION}, {12, T_FLOAT, 2, VU_TEXCOORD0}, {0, 0, 0, VU_END}};
+    const sVertex vertices[4] = {{{0, 0, 0}, {0, 0}}, {{W, 0, 0}, {1, 0}}, {{W, H, 0}, {1, 1}}, {{0, H, 0}, {0, 1}}};
+    IVertexBuffer* vb = r->CreateVertexBuffer(0, format, sizeof(sVertex), sizeof(vertices));
+    ASSERT_NE(vb, nullptr);
+    ASSERT_TRUE(vb->Fill(vertices, sizeof(vertices)));
+    const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    IIndexBuffer* ib = r->CreateIndexBuffer(1, T_USHORT, sizeof(indices));
+    ASSERT_NE(ib, nullptr);
+    ASSERT_TRUE(ib->Fill(indices, sizeof(indices)));
+
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    const std::uint8_t grey[4] = {128, 128, 128, 255};
+    const std::uint8_t dark[8] = {40, 40, 40, 255, 255, 255, 255, 255};
+    ITexture2D* base = r->CreateTexture(white, 1, 1, 4);
+    ITexture2D* detail = r->CreateTexture(grey, 1, 1, 4); // adds nothing (signed add of 0.5)
+    ITexture2D* light = r->CreateTexture(dark, 2, 1, 4);   // [dark | white]
+    ASSERT_TRUE(base && detail && light);
+    light->SetFiltering(TF_POINT);
+    r->SetTexture(base, 0);
+    r->SetTexture(detail, 1);
+    r->SetTexture(light, 2);
+    r->SetVertexBuffer(vb);
+    r->SetIndexBuffer(ib);
+    r->RenderIndexedPrimitives(PT_TRIANGLES, 0, 4, 6);
+    // The third stage follows the quad's coordinates: dark on the left, white on the right.
+    EXPECT_TRUE(Near(ctx->Pixel(5, H / 2), 40, 40, 40));
+    EXPECT_TRUE(Near(ctx->Pixel(W - 5, H / 2), 255, 255, 255));
+
+    r->SetVertexBuffer(nullptr);
+    r->SetIndexBuffer(nullptr);
+    for (int stage = 0; stage < 3; ++stage) r->SetTexture(nullptr, stage);
+    // Later immediate drawing with one texture is not disturbed by the shared arrays.
+    r->RenderRect(nullptr, cRect(0, 0, 8, 8), cRect(0, 0, 1, 1), cColor(1, 2, 3, 4));
+    EXPECT_TRUE(Near(ctx->Pixel(2, 2), 1, 2, 3, 4));
+    base->Release();
+    detail->Release();
+    light->Release();
+    vb->Release();
+    ib->Release();
+}

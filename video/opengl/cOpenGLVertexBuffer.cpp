@@ -65,6 +65,13 @@ bool cOpenGLVertexBuffer::Unlock() {
     return glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE;
 }
 
+const sVertexElement* cOpenGLVertexBuffer::FindTexCoordSet(int set) const {
+    for (const sVertexElement& element : m_Format) {
+        if (element.usage == VU_TEXCOORD0 + set) return &element;
+    }
+    return nullptr;
+}
+
 void cOpenGLVertexBuffer::Bind() {
     if (!m_Buffer) return;
     glBindBuffer(GL_ARRAY_BUFFER, m_Buffer);
@@ -97,6 +104,17 @@ void cOpenGLVertexBuffer::Bind() {
                 break;
         }
     }
+    // The fixed-function stages from 2 on read coordinate set 0 (the light map over the colour map's
+    // coordinates); a format with its own set for such a stage keeps it.
+    if (const sVertexElement* set0 = FindTexCoordSet(0)) {
+        for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
+            if (!FindTexCoordSet(stage)) {
+                glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+                glTexCoordPointer(set0->count, GL_FLOAT, stride, Offset(set0->offset));
+                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            }
+        }
+    }
     glClientActiveTexture(GL_TEXTURE0);
     // As a device does without vertex colours: lighting takes the material's diffuse colour,
     // unlit drawing is white.
@@ -121,6 +139,14 @@ void cOpenGLVertexBuffer::Unbind() {
                 glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(element.usage - VU_TEXCOORD0));
                 glDisableClientState(GL_TEXTURE_COORD_ARRAY);
                 break;
+        }
+    }
+    if (FindTexCoordSet(0)) {
+        for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
+            if (!FindTexCoordSet(stage)) {
+                glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            }
         }
     }
     glClientActiveTexture(GL_TEXTURE0);

@@ -35,6 +35,12 @@ protected:
     void CreateDeviceBuffer() override;
 
 private:
+    // Fixed-function stages that take coordinate set 0 when the format has no set of their own.
+    static constexpr int kFirstSharedStage = 2;
+    static constexpr int kLastSharedStage = 3;
+    // The format's element for texture coordinate set `set`, or null.
+    const sVertexElement* FindTexCoordSet(int set) const;
+
     GLuint m_Buffer = 0;
     void* m_Mapped = nullptr;
     bool m_Bound = false;
