@@ -193,14 +193,39 @@ cImage cTerrainPainter::PaintLightMap(int size, const std::vector<sGroundShadow>
     const float scale = static_cast<float>(m_Field.GetSize()) / size;
     std::vector<float> plant(static_cast<std::size_t>(size) * size, 1.0f);
     for (const sGroundShadow& s : shadows) {
-        int i0 = std::max(0, static_cast<int>((s.x - s.radius * 1.4f) / scale)), i1 = std::min(size - 1, static_cast<int>((s.x + s.radius * 1.4f) / scale));
-        int j0 = std::max(0, static_cast<int>((s.z - s.radius * 1.4f) / scale)), j1 = std::min(size - 1, static_cast<int>((s.z + s.radius * 1.4f) / scale));
+        // The box holds the crown and, for a trunk, the band to its foot.
+        float minX = s.x - s.radius * 1.4f, maxX = s.x + s.radius * 1.4f;
+        float minZ = s.z - s.radius * 1.4f, maxZ = s.z + s.radius * 1.4f;
+        if (s.trunkWidth > 0.0f) {
+            minX = std::min(minX, s.trunkX - s.trunkWidth);
+            maxX = std::max(maxX, s.trunkX + s.trunkWidth);
+            minZ = std::min(minZ, s.trunkZ - s.trunkWidth);
+            maxZ = std::max(maxZ, s.trunkZ + s.trunkWidth);
+        }
+        int i0 = std::max(0, static_cast<int>(minX / scale)), i1 = std::min(size - 1, static_cast<int>(maxX / scale));
+        int j0 = std::max(0, static_cast<int>(minZ / scale)), j1 = std::min(size - 1, static_cast<int>(maxZ / scale));
+        const float bandX = s.x - s.trunkX, bandZ = s.z - s.trunkZ;
+        const float bandLength2 = bandX * bandX + bandZ * bandZ;
         for (int j = j0; j <= j1; ++j)
             for (int i = i0; i <= i1; ++i) {
-                float dx = (i + 0.5f) * scale - s.x, dz = (j + 0.5f) * scale - s.z;
+                float px = (i + 0.5f) * scale, pz = (j + 0.5f) * scale;
+                float dx = px - s.x, dz = pz - s.z;
                 float d = std::sqrt(dx * dx + dz * dz);
                 // A crown's shadow has a fairly firm edge; a wide soft fringe reads as a smudge of dirt from above.
                 float f = s.strength * (1.0f - SmoothStep(0.5f * s.radius, 1.2f * s.radius, d));
+                if (s.lobes > 0) {
+                    // Leaves: narrow lobes that open out of a solid heart, with light between them.
+                    float leaf = 0.5f + 0.5f * std::cos(s.lobes * (std::atan2(dz, dx) - s.phase));
+                    leaf = leaf * leaf;
+                    f *= 1.0f - 0.8f * (1.0f - leaf) * SmoothStep(0.2f * s.radius, 0.55f * s.radius, d);
+                }
+                if (s.trunkWidth > 0.0f && bandLength2 > 0.0f) {
+                    // The trunk: a soft band from the foot towards the crown's shadow.
+                    float t = std::clamp(((px - s.trunkX) * bandX + (pz - s.trunkZ) * bandZ) / bandLength2, 0.0f, 1.0f);
+                    float ex = px - (s.trunkX + bandX * t), ez = pz - (s.trunkZ + bandZ * t);
+                    float band = 0.6f * s.strength * (1.0f - SmoothStep(0.4f * s.trunkWidth, s.trunkWidth, std::sqrt(ex * ex + ez * ez)));
+                    f = std::max(f, band);
+                }
                 plant[static_cast<std::size_t>(j) * size + i] *= 1.0f - f;
             }
     }

@@ -20,9 +20,14 @@ namespace brevonne {
 // them (blue, green, red, alpha), layer 0 takes the rest.
 enum eLayer { LAYER_GRASS = 0, LAYER_SAND = 1, LAYER_ROCK = 2, LAYER_JUNGLE = 3, LAYER_WET = 4, LAYER_COUNT = 5 };
 
-// A soft round shadow cast by a plant on the ground (a disc in the ground plane).
+// A soft shadow cast by a plant on the ground: a disc in the ground plane, or with `lobes` > 0 a
+// crown of that many leaves around a solid heart, turned by `phase` (radians); a trunk adds a
+// band from (trunkX, trunkZ) to the centre when trunkWidth > 0.
 struct sGroundShadow {
     float x, z, radius, strength;
+    int lobes = 0;
+    float phase = 0.0f;
+    float trunkX = 0.0f, trunkZ = 0.0f, trunkWidth = 0.0f;
 };
 
 class cTerrainPainter {

@@ -426,7 +426,17 @@ std::vector<sGroundShadow> cVegetationPlacer::Shadows(const std::vector<sVegetat
             }
         }
         switch (k.kindClass) {
-        case KIND_PALM: out.push_back({sx, sz, 2.3f * scale, 0.45f}); break;
+        case KIND_PALM: {
+            // A crown of fronds (turned with the instance) and the trunk's band from its foot.
+            sGroundShadow shadow{sx, sz, 2.3f * scale, 0.5f};
+            shadow.lobes = 9;
+            shadow.phase = std::atan2(inst.matrix[2], inst.matrix[0]);
+            shadow.trunkX = inst.matrix[12];
+            shadow.trunkZ = inst.matrix[14];
+            shadow.trunkWidth = 0.35f * scale;
+            out.push_back(shadow);
+            break;
+        }
         case KIND_BUSH: out.push_back({sx, sz, 1.2f * scale, 0.5f}); break;
         case KIND_FERN: out.push_back({sx, sz, 0.8f * scale, 0.3f}); break;
         case KIND_ROCK: out.push_back({sx, sz, 0.9f * scale, 0.45f}); break;
