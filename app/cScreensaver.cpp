@@ -264,12 +264,12 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
     if (m_Benchmark.GetFrameCount() == 0) {
         m_Benchmark.SetStartupTime(GetProcessUptime());
     }
+    if (m_Profiler) {
+        return CountProfiledFrame(std::chrono::duration<double>(now - since).count());
+    }
     cCommonRenderer::sFrameStatistics statistics;
     if (const auto* common = dynamic_cast<const cCommonRenderer*>(m_Renderer)) {
         statistics = common->GetFrameStatistics();
-    }
-    if (m_Profiler) {
-        return CountProfiledFrame(std::chrono::duration<double>(now - since).count());
     }
     m_Benchmark.AddFrame(std::chrono::duration<double>(now - since).count(), statistics.drawCalls,
                          statistics.triangles);

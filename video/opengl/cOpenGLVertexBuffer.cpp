@@ -72,6 +72,10 @@ const sVertexElement* cOpenGLVertexBuffer::FindTexCoordSet(int set) const {
     return nullptr;
 }
 
+const sVertexElement* cOpenGLVertexBuffer::SharedSet(int stage) const {
+    return FindTexCoordSet(stage) ? nullptr : FindTexCoordSet(0);
+}
+
 void cOpenGLVertexBuffer::Bind() {
     if (!m_Buffer) return;
     glBindBuffer(GL_ARRAY_BUFFER, m_Buffer);
@@ -106,13 +110,11 @@ void cOpenGLVertexBuffer::Bind() {
     }
     // The fixed-function stages from 2 on read coordinate set 0 (the light map over the colour map's
     // coordinates); a format with its own set for such a stage keeps it.
-    if (const sVertexElement* set0 = FindTexCoordSet(0)) {
-        for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
-            if (!FindTexCoordSet(stage)) {
-                glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
-                glTexCoordPointer(set0->count, GL_FLOAT, stride, Offset(set0->offset));
-                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            }
+    for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
+        if (const sVertexElement* set0 = SharedSet(stage)) {
+            glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+            glTexCoordPointer(set0->count, GL_FLOAT, stride, Offset(set0->offset));
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         }
     }
     glClientActiveTexture(GL_TEXTURE0);
@@ -141,12 +143,10 @@ void cOpenGLVertexBuffer::Unbind() {
                 break;
         }
     }
-    if (FindTexCoordSet(0)) {
-        for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
-            if (!FindTexCoordSet(stage)) {
-                glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
-                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            }
+    for (int stage = kFirstSharedStage; stage <= kLastSharedStage; ++stage) {
+        if (SharedSet(stage)) {
+            glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         }
     }
     glClientActiveTexture(GL_TEXTURE0);

@@ -40,6 +40,8 @@ private:
     static constexpr int kLastSharedStage = 3;
     // The format's element for texture coordinate set `set`, or null.
     const sVertexElement* FindTexCoordSet(int set) const;
+    // Set 0 when the fixed-function `stage` borrows it (the format has set 0 and none for the stage), else null.
+    const sVertexElement* SharedSet(int stage) const;
 
     GLuint m_Buffer = 0;
     void* m_Mapped = nullptr;
