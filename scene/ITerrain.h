@@ -89,6 +89,10 @@ public:
     virtual std::string GetLayerTextureName(int layer) const = 0;
     // The tiling scale of layer 0..4 ((0, 0) for a bad index).
     virtual cVector2 GetLayerScale(int layer) const = 0;
+    // Layers 1..4 packed into the channels of one texture (layer k + 1 in channel k, tiled at their common
+    // scale), made on first request when all four are grey pictures tiled at one scale; null otherwise.
+    // Setting a layer texture or scale makes it again on the next request.
+    virtual video::ITexture2D* GetPackedDetailLayers() { return nullptr; }
     // The root of the chunk tree (never null once the terrain is built).
     virtual const sTerrainNode* GetQuadTree() const = 0;
     // The S x S height samples read back from the chunks' vertex buffers (row by row, sample (x, z) at

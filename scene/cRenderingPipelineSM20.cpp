@@ -25,6 +25,11 @@ const char* const cRenderingPipelineSM20::kShaderFiles[SHADER_COUNT] = {
     "data/shaders/common/rain.txt",           "data/shaders/common/sunlight.txt",
 };
 
+const char* const cRenderingPipelineSM20::kPackedShaderFiles[PACKED_COUNT] = {
+    "data/shaders/common/terrainPacked.txt",
+    "data/shaders/common/underwaterTerrainPacked.txt",
+};
+
 namespace {
 
 constexpr float kTerrainAlphaReference = 0.5f;
@@ -37,6 +42,9 @@ const char* const kLayerSamplers[TERRAIN_LAYER_COUNT] = {"u_BaseLayer", "u_Detai
 const char* const kLayerScales[TERRAIN_LAYER_COUNT] = {"u_ScaleBase", "u_Scale0", "u_Scale1", "u_Scale2",
                                                        "u_Scale3"};
 constexpr int kFirstLayerStage = 3;
+// The packed programs' detail layers: one texture on the first detail stage, tiled at one scale.
+const char* const kPackedSampler = "u_DetailLayers";
+const char* const kPackedScale = "u_ScaleDetail";
 
 // Instances among the collected batches: an instance's parts are collected one after the other with its matrix.
 long long CountInstances(const cDrawBatchList& batches) {
@@ -65,6 +73,17 @@ void BindTerrainSamplers(video::IShader* shader) {
     }
 }
 
+void BindPackedTerrainSamplers(video::IShader* shader) {
+    if (!shader) {
+        return;
+    }
+    shader->SetUniform("u_DiffuseMap", 0);
+    shader->SetUniform("u_AlphaMap", 1);
+    shader->SetUniform("u_Lightmap", 2);
+    shader->SetUniform(kLayerSamplers[0], kFirstLayerStage);
+    shader->SetUniform(kPackedSampler, kFirstLayerStage + 1);
+}
+
 } // namespace
 
 cRenderingPipelineSM20::cRenderingPipelineSM20(const sSpecialEntities& slots, const sRenderSettings& settings)
@@ -86,6 +105,12 @@ bool cRenderingPipelineSM20::Init() {
     }
     BindTerrainSamplers(m_Shaders[SHADER_TERRAIN]);
     BindTerrainSamplers(m_Shaders[SHADER_UNDERWATER_TERRAIN]);
+    for (int i = 0; i < PACKED_COUNT; ++i) {
+        if (!m_PackedShaders[i]) {
+            m_PackedShaders[i] = r->CreateShader(kPackedShaderFiles[i], std::string(), std::string());
+        }
+        BindPackedTerrainSamplers(m_PackedShaders[i]);
+    }
     if (video::IShader* water = m_Shaders[SHADER_WATER]) {
         water->SetUniform("u_WaterDUDV", 0);
         water->SetUniform("u_Reflection", 1);
@@ -147,6 +172,13 @@ void cRenderingPipelineSM20::Shutdown() {
             shader = nullptr;
         }
     }
+    for (video::IShader*& shader : m_PackedShaders) {
+        if (shader) {
+            shader->Release();
+            shader = nullptr;
+        }
+    }
+    m_PackedLayers = nullptr;
     if (m_ReflectionTarget) {
         m_ReflectionTarget->Release();
         m_ReflectionTarget = nullptr;
@@ -171,6 +203,12 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
         return;
     }
     BeginFrame(scene, camera);
+    m_PackedLayers = nullptr;
+    if (m_PackedShaders[PACKED_TERRAIN] && m_PackedShaders[PACKED_UNDERWATER_TERRAIN]) {
+        if (ITerrain* terrain = scene->GetTerrain()) {
+            m_PackedLayers = terrain->GetPackedDetailLayers();
+        }
+    }
 
     ApplyFog(r);
     RenderStaticMeshes(scene, camera);
@@ -199,6 +237,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
     r->SetBlendFunc(video::BF_NONE, video::BF_NONE);
     r->SetFogMode(video::FOG_OFF);
+    m_PackedLayers = nullptr;
 }
 
 // ---- Terrain -------------------------------------------------------------------------------------
@@ -213,6 +252,13 @@ void cRenderingPipelineSM20::SetLayerScales(video::IShader* shader, ISceneManage
     }
 }
 
+void cRenderingPipelineSM20::SetPackedLayerScales(video::IShader* shader, ITerrain* terrain) const {
+    if (shader && terrain) {
+        shader->SetUniform(kLayerScales[0], terrain->GetLayerScale(0));
+        shader->SetUniform(kPackedScale, terrain->GetLayerScale(1));
+    }
+}
+
 void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader* shader, ICamera* camera,
                                            float viewDistance) {
     cProfileSection section("terrain");
@@ -220,6 +266,12 @@ void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader*
     ITerrain* terrain = scene ? scene->GetTerrain() : nullptr;
     if (!r || !terrain || !terrain->GetQuadTree()) {
         return;
+    }
+    // Packed detail layers (a frame of Render with the packed programs): the terrain program gives way to its
+    // packed form, and the packed texture takes the first detail stage.
+    const bool packed = m_PackedLayers && terrain->GetPackedDetailLayers() == m_PackedLayers;
+    if (packed && shader == m_Shaders[SHADER_TERRAIN]) {
+        shader = m_PackedShaders[PACKED_TERRAIN];
     }
     if (shader) {
         r->SetShader(shader);
@@ -232,14 +284,23 @@ void cRenderingPipelineSM20::RenderTerrain(ISceneManager* scene, video::IShader*
     r->SetTexture(terrain->GetColorMap(), 0);
     r->SetTexture(terrain->GetLayerMap(), 1);
     r->SetTexture(terrain->GetLightMap(), 2);
-    for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
-        const int stage = kFirstLayerStage + layer;
-        video::ITexture2D* texture = terrain->GetLayerTexture(layer);
-        // An empty layer's stage is emptied too, so that nothing left over from earlier drawing shows.
-        r->SetTexture(texture, stage);
-        if (texture && shader) {
-            shader->SetUniform(kLayerSamplers[layer], stage);
-            shader->SetUniform(kLayerScales[layer], terrain->GetLayerScale(layer));
+    if (packed) {
+        r->SetTexture(terrain->GetLayerTexture(0), kFirstLayerStage);
+        r->SetTexture(m_PackedLayers, kFirstLayerStage + 1);
+        for (int layer = 2; layer < TERRAIN_LAYER_COUNT; ++layer) {
+            r->SetTexture(nullptr, kFirstLayerStage + layer);
+        }
+        SetPackedLayerScales(shader, terrain);
+    } else {
+        for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
+            const int stage = kFirstLayerStage + layer;
+            video::ITexture2D* texture = terrain->GetLayerTexture(layer);
+            // An empty layer's stage is emptied too, so that nothing left over from earlier drawing shows.
+            r->SetTexture(texture, stage);
+            if (texture && shader) {
+                shader->SetUniform(kLayerSamplers[layer], stage);
+                shader->SetUniform(kLayerScales[layer], terrain->GetLayerScale(layer));
+            }
         }
     }
 

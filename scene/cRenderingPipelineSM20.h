@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "engine/core/cPlane.h"
+#include "scene/ScreenBounds.h"
 #include "scene/camera/cCamera.h"
 #include "scene/cCommonRenderingPipeline.h"
 
@@ -29,6 +30,7 @@ class ITexture2D;
 
 namespace velmora::scene {
 
+class ITerrain;
 class IWater;
 
 class cRenderingPipelineSM20 : public cCommonRenderingPipeline {
@@ -47,6 +49,15 @@ public:
     };
     // The file each shader is loaded from (the renderer picks its own variant).
     static const char* const kShaderFiles[SHADER_COUNT];
+    // Programs for a terrain whose detail layers are packed into one texture (ITerrain::GetPackedDetailLayers):
+    // the terrain and underwaterTerrain programs with one detail lookup instead of four. Optional: without
+    // them, or without packed layers, the terrain is drawn with the programs above.
+    enum ePackedShader : int {
+        PACKED_TERRAIN,
+        PACKED_UNDERWATER_TERRAIN,
+        PACKED_COUNT,
+    };
+    static const char* const kPackedShaderFiles[PACKED_COUNT];
     // The water's targets at level bias 0 (High texture quality); each step of level bias halves them.
     static constexpr int kReflectionSize = 1024;
     static constexpr int kUnderwaterSize = 512;
@@ -75,6 +86,7 @@ public:
     void RenderVegetation(ISceneManager* scene, ICamera* camera);
 
     video::IShader* GetShader(eShader which) const { return m_Shaders[which]; }
+    video::IShader* GetPackedShader(ePackedShader which) const { return m_PackedShaders[which]; }
     video::IRenderTarget* GetReflectionTarget() const { return m_ReflectionTarget; }
     video::IRenderTarget* GetUnderwaterTarget() const { return m_UnderwaterTarget; }
     // TerrainClipFlags of the pass being drawn, and the plane the terrain walk tests nodes against: the water
@@ -89,10 +101,20 @@ private:
     // camera.
     ICamera* MirrorCamera(ICamera* camera, const cMatrix& mirror);
     void RenderSurface(IWater* water, ICamera* camera);
+    // Finds where the surface lands on the screen (m_WaterBounds); false when it is out of view.
+    bool FindWaterBounds(IWater* water);
+    // Limits drawing into `target` to the part of it the surface samples: the surface's screen rectangle
+    // grown by the distortion's reach.
+    void ScissorToWater(video::IRenderTarget* target);
     // The terrain's layer scales on a shader that layers the terrain.
     void SetLayerScales(video::IShader* shader, ISceneManager* scene) const;
+    // The base and the common detail scale on a packed program.
+    void SetPackedLayerScales(video::IShader* shader, ITerrain* terrain) const;
 
     video::IShader* m_Shaders[SHADER_COUNT] = {};
+    video::IShader* m_PackedShaders[PACKED_COUNT] = {};
+    // The terrain's packed detail layers while a frame is drawn with the packed programs, else null.
+    video::ITexture2D* m_PackedLayers = nullptr;
     // The level bias the water's targets were last made for.
     static constexpr std::uint32_t kNoWaterTargets = 0xFFFFFFFFu;
     std::uint32_t m_WaterTargetsBias = kNoWaterTargets;
@@ -105,6 +127,8 @@ private:
     // The camera mirrored about the water surface: it sees the unmirrored scene as the camera sees the
     // mirror image, so the reflection pass culls, picks terrain levels and fogs with it.
     cCamera m_MirrorCamera;
+    // The surface's rectangle on the screen this frame.
+    sScreenBounds m_WaterBounds;
 };
 
 } // namespace velmora::scene

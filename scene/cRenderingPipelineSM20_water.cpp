@@ -28,6 +28,9 @@ constexpr float kTextureRepeat = 200.0f;
 constexpr float kUnderwaterMargin = 0.5f;
 // Above the surface the reflection keeps a twentieth of a unit below it.
 constexpr float kReflectionMargin = 0.05f;
+// How far the surface's distortion moves a lookup, in normalised device units (the water program's
+// shift of at most 0.025).
+constexpr float kDistortionReach = 0.025f;
 
 // The mirror about the plane y = 0.
 cMatrix MirrorY() { return cMatrix::Scaling(1.0f, -1.0f, 1.0f); }
@@ -41,9 +44,33 @@ void cRenderingPipelineSM20::RenderWater(IWater* water, ISceneManager* scene, IC
         LogWarning("cRenderingPipelineSM20::RenderWater : no water shaders loaded\n");
         return;
     }
-    RenderUnderwater(water, scene, camera);
-    RenderReflection(water, scene, camera);
+    // Out of view the surface samples nothing: its targets are not drawn.
+    if (FindWaterBounds(water)) {
+        RenderUnderwater(water, scene, camera);
+        RenderReflection(water, scene, camera);
+    }
     RenderSurface(water, camera);
+}
+
+bool cRenderingPipelineSM20::FindWaterBounds(IWater* water) {
+    video::IRenderer* r = GetRenderer();
+    cMatrix view;
+    cMatrix projection;
+    r->GetTransform(video::MM_VIEW, view);
+    r->GetTransform(video::MM_PROJECTION, projection);
+    cVector3 corners[4];
+    GetWaterQuad(water->GetLevel(), corners);
+    return ProjectedBounds(corners, 4, view * projection, m_WaterBounds);
+}
+
+void cRenderingPipelineSM20::ScissorToWater(video::IRenderTarget* target) {
+    // The targets are sampled where the surface lies on the screen, moved by the distortion; two texels
+    // more for the bilinear lookup. The rest of a target is never read, so it is not drawn.
+    const int width = static_cast<int>(target->GetImageWidth());
+    const int height = static_cast<int>(target->GetImageHeight());
+    const float texel = 2.0f / static_cast<float>(width < height ? (width > 0 ? width : 1) : height);
+    const sPixelRect rect = ToPixelRect(m_WaterBounds, kDistortionReach + 2.0f * texel, width, height);
+    GetRenderer()->SetScissor(true, rect.x, rect.y, rect.width, rect.height);
 }
 
 void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scene, ICamera* camera) {
@@ -67,11 +94,21 @@ void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scen
     m_ClipFlags |= CLIP_UNDERWATER;
     m_ClipPlane = cPlane(0.0f, 1.0f, 0.0f, -(level + kUnderwaterMargin));
     r->SetRenderTarget(m_UnderwaterTarget);
+    ScissorToWater(m_UnderwaterTarget);
 
+    // With packed detail layers the packed form of the program draws the ground (RenderTerrain binds the
+    // packed texture for it).
+    if (m_PackedLayers) {
+        terrainShader = m_PackedShaders[PACKED_UNDERWATER_TERRAIN];
+    }
     r->SetShader(terrainShader);
     terrainShader->SetUniform("u_WaterLevel", level);
     terrainShader->SetUniform("u_WaterDensity", water->GetDensity());
-    SetLayerScales(terrainShader, scene);
+    if (m_PackedLayers) {
+        SetPackedLayerScales(terrainShader, scene->GetTerrain());
+    } else {
+        SetLayerScales(terrainShader, scene);
+    }
     r->SetClipPlane(0, 1, below.a, below.b, below.c, below.d);
     RenderTerrain(scene, nullptr, camera, kWaterPassViewDistance);
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
@@ -87,6 +124,7 @@ void cRenderingPipelineSM20::RenderUnderwater(IWater* water, ISceneManager* scen
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
 
     r->SetShader(nullptr);
+    r->SetScissor(false, 0, 0, 0, 0);
     r->SetRenderTarget(nullptr);
     m_ClipFlags &= static_cast<std::uint16_t>(~CLIP_UNDERWATER);
 }
@@ -102,6 +140,7 @@ void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scen
     m_ClipPlane = cPlane(0.0f, 1.0f, 0.0f, -level);
     m_ReflectionTarget->SetClearColor(cColor(255, 0, 0, 255));
     r->SetRenderTarget(m_ReflectionTarget);
+    ScissorToWater(m_ReflectionTarget);
 
     if (auto* sky = dynamic_cast<ISky*>(m_Slots.sky)) {
         const cVector3 eye = camera ? camera->GetPosition() : cVector3();
@@ -130,6 +169,7 @@ void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scen
     r->PopTransform(video::MM_WORLD);
     r->SetCullMode(video::CM_CW);
     r->SetClipPlane(0, 0, 0.0f, 0.0f, 0.0f, 0.0f);
+    r->SetScissor(false, 0, 0, 0, 0);
     r->SetRenderTarget(nullptr);
     m_ClipFlags &= static_cast<std::uint16_t>(~CLIP_REFLECTION);
 }

@@ -51,6 +51,7 @@ cTerrain::~cTerrain() {
             layer->Release();
         }
     }
+    ForgetPackedLayers();
     if (m_ImpostorShader) {
         m_ImpostorShader->Release();
     }

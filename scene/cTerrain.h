@@ -65,6 +65,7 @@ public:
     video::ITexture2D* GetLayerTexture(int layer) override;
     std::string GetLayerTextureName(int layer) const override;
     cVector2 GetLayerScale(int layer) const override;
+    video::ITexture2D* GetPackedDetailLayers() override;
     const sTerrainNode* GetQuadTree() const override { return &m_Root; }
     std::vector<float> GetHeightmap() const override;
     void RefreshChunkHeights(float x, float z) override;
@@ -88,6 +89,10 @@ private:
     // Makes a map texture size x size, bytesPerPixel, every byte `fill`; null after a warning on failure.
     video::ITexture2D* MakeMap(int size, int bytesPerPixel, std::uint8_t fill, const char* what);
     bool ReplaceMap(video::ITexture2D*& map, int size, int bytesPerPixel, std::uint8_t fill, const char* what);
+    // Drops the packed detail layers; the next request packs again.
+    void ForgetPackedLayers();
+    // Reads the detail layers back and packs them (null when they cannot be packed).
+    video::ITexture2D* PackDetailLayers();
     void DrawLeaves(const sTerrainNode& node, const sTerrainWalk& walk, int& triangles);
     int RenderRings(const sTerrainWalk& walk, const cVector3& cameraPosition);
 
@@ -108,6 +113,8 @@ private:
     video::ITexture2D* m_Layers[TERRAIN_LAYER_COUNT] = {};
     std::string m_LayerNames[TERRAIN_LAYER_COUNT];
     cVector2 m_LayerScales[TERRAIN_LAYER_COUNT];
+    video::ITexture2D* m_PackedLayers = nullptr;
+    bool m_PackedLayersTried = false;
     int m_Size = 0;
     cDrawBatchList m_Batches;
     std::vector<cTerrainChunk*> m_Ring; // the ring drawing's cells, rebuilt per ring

@@ -4,6 +4,7 @@
 
 #include "engine/core/Log.h"
 #include "scene/cTerrain.h"
+#include "scene/TerrainLayerPacking.h"
 #include "scene/cTerrainMemoryTexture.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
@@ -49,6 +50,7 @@ bool cTerrain::SetLayerTexture(int layer, const char* fileName) {
     if (layer < 0 || layer >= TERRAIN_LAYER_COUNT) {
         return false;
     }
+    ForgetPackedLayers();
     if (m_Layers[layer]) {
         m_Layers[layer]->Release();
         m_Layers[layer] = nullptr;
@@ -69,6 +71,7 @@ bool cTerrain::SetLayerTexture(int layer, const char* fileName) {
 void cTerrain::SetLayerScale(int layer, float u, float v) {
     if (layer >= 0 && layer < TERRAIN_LAYER_COUNT) {
         m_LayerScales[layer] = cVector2(u, v);
+        ForgetPackedLayers();
     }
 }
 
@@ -82,6 +85,73 @@ std::string cTerrain::GetLayerTextureName(int layer) const {
 
 cVector2 cTerrain::GetLayerScale(int layer) const {
     return layer >= 0 && layer < TERRAIN_LAYER_COUNT ? m_LayerScales[layer] : cVector2();
+}
+
+void cTerrain::ForgetPackedLayers() {
+    if (m_PackedLayers) {
+        m_PackedLayers->Release();
+        m_PackedLayers = nullptr;
+    }
+    m_PackedLayersTried = false;
+}
+
+video::ITexture2D* cTerrain::GetPackedDetailLayers() {
+    if (!m_PackedLayersTried) {
+        m_PackedLayersTried = true;
+        m_PackedLayers = PackDetailLayers();
+    }
+    return m_PackedLayers;
+}
+
+video::ITexture2D* cTerrain::PackDetailLayers() {
+    constexpr int kFirstDetail = 1;
+    if (!m_Renderer) {
+        return nullptr;
+    }
+    for (int layer = kFirstDetail; layer < TERRAIN_LAYER_COUNT; ++layer) {
+        if (!m_Layers[layer] || m_LayerScales[layer] != m_LayerScales[kFirstDetail]) {
+            return nullptr;
+        }
+    }
+    try {
+        // What the device holds (after any detail reduction) is what the layering would have sampled.
+        std::vector<std::uint8_t> read[4];
+        sLayerPixels pictures[4];
+        for (int k = 0; k < 4; ++k) {
+            video::ITexture2D* texture = m_Layers[kFirstDetail + k];
+            if (!texture->ReadData(read[k]) || read[k].empty()) {
+                return nullptr;
+            }
+            // The device size is what ReadData returned: its level 0 may be smaller than the image.
+            std::uint32_t width = texture->GetImageWidth();
+            std::uint32_t height = texture->GetImageHeight();
+            while (width > 1 && height > 1 && static_cast<std::size_t>(width) * height * 4 > read[k].size()) {
+                width >>= 1;
+                height >>= 1;
+            }
+            if (static_cast<std::size_t>(width) * height * 4 != read[k].size()) {
+                return nullptr;
+            }
+            pictures[k] = sLayerPixels{read[k].data(), width, height};
+        }
+        std::vector<std::uint8_t> packed;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
+        if (!PackGreyLayers(pictures, packed, width, height)) {
+            return nullptr;
+        }
+        video::ITexture2D* texture = m_Renderer->CreateTexture(packed.data(), width, height, 4);
+        if (texture) {
+            video::ITexture2D* model = m_Layers[kFirstDetail];
+            texture->SetAddressMode(model->GetAddressMode());
+            texture->SetFiltering(model->GetFiltering());
+            texture->SetAnisotropy(model->GetAnisotropy());
+            LogMessage("cTerrain : detail layers 1-4 packed into one %u x %u texture\n", width, height);
+        }
+        return texture;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 } // namespace velmora::scene

@@ -214,7 +214,7 @@ TEST_F(sPipelineFixture, ShaderFrameRunsThePassesInOrderWithTheirDrawCounts) {
     EXPECT_EQ(renderer.queriesOpen, 0);
 }
 
-TEST_F(sPipelineFixture, InitLoadsTheEightProgramsBindsTheirSamplersAndMakesBothTargets) {
+TEST_F(sPipelineFixture, InitLoadsTheProgramsPackedOnesLastBindsTheirSamplersAndMakesBothTargets) {
     Frame();
     std::vector<std::string> made;
     for (const std::string& call : renderer.calls) {
@@ -240,9 +240,16 @@ TEST_F(sPipelineFixture, InitLoadsTheEightProgramsBindsTheirSamplersAndMakesBoth
     const std::vector<std::string> expected = {
         "create shader terrain", "create shader water", "create shader underwaterTerrain",
         "create shader underwaterObject", "create shader impostors", "create shader vegetation",
-        "create shader rain", "create shader sunlight", "create target 1024x1024 format 0",
-        "create target 512x512 format 2"};
+        "create shader rain", "create shader sunlight", "create shader terrainPacked",
+        "create shader underwaterTerrainPacked", "create target 1024x1024 format 0", "create target 512x512 format 2"};
     EXPECT_EQ(made, expected);
+    for (const char* name : {"terrainPacked", "underwaterTerrainPacked"}) {
+        cRecordingShader* shader = renderer.Shader(name);
+        ASSERT_NE(shader, nullptr);
+        EXPECT_EQ(shader->Uniform("u_Lightmap"), std::vector<float>{2});
+        EXPECT_EQ(shader->Uniform("u_BaseLayer"), std::vector<float>{3});
+        EXPECT_EQ(shader->Uniform("u_DetailLayers"), std::vector<float>{4});
+    }
     for (const char* name : {"terrain", "underwaterTerrain"}) {
         cRecordingShader* shader = renderer.Shader(name);
         ASSERT_NE(shader, nullptr);

@@ -25,6 +25,8 @@ void CenterOnGrey(cImage& img, float contrast)
 
 cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
 {
+    // Grey: the colour map carries the ground's colour, the layers only its grain. Grey layers tiled at one
+    // scale are packed into one texture by the engine and cost one lookup instead of four.
     cNoise n(seed);
     cImage img(size, size);
     const int P = 8; // noise periods across the tile
@@ -39,7 +41,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float ripple = std::sin((v * 2.25f + 0.6f * n.FbmTiled(u * 0.5f, v * 0.5f, P / 2, 3)) * 3.14159f * 2.0f);
                 float patch = n.FbmTiled(u, v, P, 4);
                 float t = 0.5f + 0.14f * grain + 0.035f * ripple * (0.5f + 0.5f * patch) + 0.12f * patch;
-                c = sColor(t, t * 0.97f, t * 0.9f);
+                c = sColor(t, t, t);
                 break;
             }
             case eGround::WetSand: {
@@ -57,7 +59,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float t = 0.46f + 0.07f * grain + 0.06f * n.FbmTiled(u, v, P, 3) + 0.03f * streak;
                 float p = 0.36f + 0.16f * shade + 0.05f * (0.2f - cell);
                 t = Lerp(t, p, 0.8f * pebble);
-                c = sColor(t, t * 0.98f, t * 0.95f);
+                c = sColor(t, t, t);
                 break;
             }
             case eGround::Grass: {
@@ -66,7 +68,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float blades = n.FbmTiled(u * 5.0f, v * 5.0f, P * 5, 3);
                 float clumps = n.FbmTiled(u, v, P, 4);
                 float t = 0.5f + 0.16f * blades + 0.12f * clumps + 0.06f * (n.Hash(x, y, 5) - 0.5f);
-                c = sColor(t * 0.95f, t, t * 0.85f);
+                c = sColor(t, t, t);
                 break;
             }
             case eGround::Jungle: {
@@ -75,7 +77,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float leaves = n.FbmTiled(u * 5.0f + 3.0f, v * 5.0f, P * 5, 3);
                 float gaps = SmoothStep(0.05f, -0.25f, leaves);
                 float t = 0.45f + 0.16f * big + 0.14f * SmoothStep(-0.1f, 0.3f, leaves) - 0.14f * gaps + 0.05f * (n.Hash(x, y, 8) - 0.5f);
-                c = sColor(t * 1.05f, t, t * 0.85f);
+                c = sColor(t, t, t);
                 break;
             }
             case eGround::Rock: {
@@ -85,7 +87,7 @@ cImage PaintGroundLayer(eGround kind, int size, std::uint32_t seed)
                 float crack = SmoothStep(0.035f, 0.0f, std::fabs(crackNoise));
                 float fine = n.Hash(x, y, 6) - 0.5f;
                 float t = 0.5f + 0.2f * body + 0.06f * fine - 0.2f * crack;
-                c = sColor(t, t * 0.97f, t * 0.94f);
+                c = sColor(t, t, t);
                 break;
             }
             }

@@ -187,8 +187,9 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
             const char* file;
             float scale;
         };
-        const sLayerFile layerFiles[LAYER_COUNT] = {{eGround::Grass, "grass.jpg", 48.0f}, {eGround::Sand, "sand.jpg", 64.0f}, {eGround::Rock, "rock.dds", 32.0f},
-                                                   {eGround::Jungle, "jungle_floor.jpg", 40.0f}, {eGround::WetSand, "pebbles.dds", 56.0f}};
+        // The four detail layers share one tiling scale (see PaintGroundLayer).
+        const sLayerFile layerFiles[LAYER_COUNT] = {{eGround::Grass, "grass.jpg", 48.0f}, {eGround::Sand, "sand.jpg", 48.0f}, {eGround::Rock, "rock.dds", 48.0f},
+                                                   {eGround::Jungle, "jungle_floor.jpg", 48.0f}, {eGround::WetSand, "pebbles.dds", 48.0f}};
         std::vector<cImage> layerImages;
         for (int i = 0; i < LAYER_COUNT; ++i) {
             cImage img = PaintGroundLayer(layerFiles[i].ground, 512, o.seed + 17 * static_cast<std::uint32_t>(i));
