@@ -67,6 +67,9 @@ bool PackGreyLayers(const sLayerPixels pictures[4], std::vector<std::uint8_t>& o
     height = 0;
     for (int k = 0; k < 4; ++k) {
         if (!IsGreyPicture(pictures[k])) {
+            // No picture: no size either (the ones looked at so far must not describe an empty `out`).
+            width = 0;
+            height = 0;
             return false;
         }
         width = std::max(width, pictures[k].width);

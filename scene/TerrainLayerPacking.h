@@ -27,7 +27,7 @@ bool IsGreyPicture(const sLayerPixels& picture, int tolerance = kGreyTolerance);
 
 // Packs four grey pictures into `out` (RGBA: picture k's grey in channel k) at the largest width and height
 // among them; smaller ones are resampled bilinearly with wrapping, as a tiled texture is read. Returns false,
-// leaving `out` empty, when a picture is missing, empty or not grey.
+// leaving `out` empty and width and height 0, when a picture is missing, empty or not grey.
 bool PackGreyLayers(const sLayerPixels pictures[4], std::vector<std::uint8_t>& out, std::uint32_t& width,
                     std::uint32_t& height);
 
