@@ -192,6 +192,12 @@ void cPipelineRenderer::SetTexture(video::ITexture* texture, int stage) {
     }
 }
 
+void cPipelineRenderer::SetScissor(bool enable, int x, int y, int width, int height) {
+    scissors.push_back(m_Target + (enable ? " on " + std::to_string(x) + " " + std::to_string(y) + " " +
+                                                std::to_string(width) + " " + std::to_string(height)
+                                          : std::string(" off")));
+}
+
 void cPipelineRenderer::SetRenderTarget(video::IRenderTarget* target) {
     auto* fake = dynamic_cast<cFakeRenderTarget*>(target);
     m_Target = fake ? fake->name : "window";

@@ -181,6 +181,8 @@ public:
     void SetShader(video::IShader* shader) override;
     void SetTexture(video::ITexture* texture, int stage) override;
     void SetRenderTarget(video::IRenderTarget* target) override;
+    using cNullRenderer::SetScissor;
+    void SetScissor(bool enable, int x, int y, int width, int height) override;
     void SetCamera(ICamera* camera, bool applyProjection) override;
     void SetProjectionMatrix(const cMatrix& m) override { m_Matrices[video::MM_PROJECTION] = m; }
     void SetProjection(int type, int width, int height, double zNear, double zFar, double aspect, double fov) override;
@@ -221,6 +223,8 @@ public:
     float fogColor[4] = {0, 0, 0, 0};
     float fogDensity = 0.0f;
     cRect lastTexRect;
+    // Scissor changes, "<target> on x y width height" or "<target> off".
+    std::vector<std::string> scissors;
 
 private:
     sRecordedDraw Snapshot(const std::string& kind) const;
@@ -324,11 +328,14 @@ public:
     video::ITexture2D* GetLayerTexture(int layer) override;
     std::string GetLayerTextureName(int layer) const override;
     cVector2 GetLayerScale(int layer) const override;
+    video::ITexture2D* GetPackedDetailLayers() override { return packedLayers; }
     const sTerrainNode* GetQuadTree() const override { return &m_Root; }
     std::vector<float> GetHeightmap() const override { return {}; }
     void RefreshChunkHeights(float, float) override {}
 
     cFakeVegetation* Vegetation() { return m_Vegetation.get(); }
+    // What GetPackedDetailLayers hands out (not owned).
+    video::ITexture2D* packedLayers = nullptr;
 
 private:
     std::vector<std::unique_ptr<cFakeChunk>> m_Chunks;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include "engine/core/cException.h"
@@ -154,6 +156,7 @@ struct sPipelineFixture : ::testing::Test {
     void Frame() {
         renderer.draws.clear();
         renderer.calls.clear();
+        renderer.scissors.clear();
         renderer.queriesAnswered = 0;
         scene.Render(&camera);
     }
@@ -482,6 +485,117 @@ TEST_F(sPipelineFixture, CameraAtOrBelowTheSurfaceSkipsOnlyTheUnderwaterPass) {
         EXPECT_FALSE(DrawsIn("target1024", "none").empty()) << height;
         EXPECT_EQ(DrawsIn("window", "water").size(), 1u) << height;
     }
+}
+
+TEST_F(sPipelineFixture, WaterTargetsAreDrawnOnlyWhereTheSurfaceLiesOnTheScreen) {
+    Frame();
+    // The camera looks 0.3 down (90 degrees high): the horizon lies at 0.3 in normalised device units, the
+    // sea's far edge just under it. Each target is drawn from a little above that (the distortion's reach and
+    // two texels) down to its bottom row, across its whole width, then the scissor is switched off again.
+    ASSERT_EQ(renderer.scissors.size(), 4u);
+    const struct {
+        const char* target;
+        int size;
+    } passes[2] = {{"target512", 512}, {"target1024", 1024}};
+    for (int i = 0; i < 2; ++i) {
+        const std::string on = renderer.scissors[2 * i];
+        EXPECT_EQ(renderer.scissors[2 * i + 1], std::string(passes[i].target) + " off");
+        int x = -1, y = -1, width = -1, height = -1;
+        char name[32] = {};
+        ASSERT_EQ(std::sscanf(on.c_str(), "%31s on %d %d %d %d", name, &x, &y, &width, &height), 5) << on;
+        EXPECT_STREQ(name, passes[i].target);
+        const int size = passes[i].size;
+        EXPECT_EQ(x, 0) << on;
+        EXPECT_EQ(width, size) << on;
+        EXPECT_EQ(y + height, size) << on;
+        // Rows from the top: (1 - 0.3) / 2 of the target lies above the horizon, less the margin.
+        EXPECT_NEAR(static_cast<double>(y) / size, 0.335, 0.01) << on;
+    }
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+
+    // Looking up over the horizon the sea is out of view: neither target is drawn, the surface is still
+    // handed to the renderer (which has nothing to show of it).
+    camera.direction = cVector3(0.0f, 2.0f, -1.0f).Normalized();
+    renderer.SetCamera(&camera, true);
+    Frame();
+    EXPECT_TRUE(renderer.scissors.empty());
+    for (const sRecordedDraw& draw : renderer.draws) {
+        EXPECT_EQ(draw.target, "window") << draw.shader;
+    }
+    EXPECT_EQ(DrawsIn("window", "water").size(), 1u);
+    EXPECT_EQ(sm20->GetClipFlags(), 0);
+}
+
+TEST_F(sPipelineFixture, PackedDetailLayersDrawTheTerrainWithThePackedProgramsInEveryPass) {
+    auto* terrain = static_cast<cFakeTerrain*>(scene.GetTerrain());
+    video::ITexture2D* packed = renderer.CreateTexture("packed layers");
+    terrain->packedLayers = packed;
+    Frame();
+    std::vector<std::string> expected = kShaderFrame;
+    for (std::string& pass : expected) {
+        for (const char* program : {"/terrain ", "/underwaterTerrain "}) {
+            const std::size_t at = pass.find(program);
+            if (at != std::string::npos) pass.insert(at + std::strlen(program) - 1, "Packed");
+        }
+    }
+    EXPECT_EQ(renderer.Passes(), expected);
+
+    // Each packed program: the base layer on stage 3, the packed texture on stage 4, the other detail stages
+    // emptied (nothing left over from the eight-lookup layering may show).
+    const std::vector<std::string> stages = {"texture 3 sand", "texture 4 packed layers", "texture 5 none",
+                                             "texture 6 none", "texture 7 none"};
+    const std::vector<std::string>& calls = renderer.calls;
+    int bindings = 0;
+    for (auto call = calls.begin(); call != calls.end(); ++call) {
+        if (*call != "shader terrainPacked" && *call != "shader underwaterTerrainPacked") continue;
+        const auto base = std::find(call, calls.end(), "texture 3 sand");
+        ASSERT_NE(base, calls.end());
+        ASSERT_GE(calls.end() - base, 5);
+        EXPECT_EQ(std::vector<std::string>(base, base + 5), stages) << *call;
+        ++bindings;
+    }
+    EXPECT_EQ(bindings, 3) << "main view, underwater, reflection";
+    // One scale for all four details: layer 1's (the fake terrain's layers tile at 10 + i, 20 + i).
+    for (const char* name : {"terrainPacked", "underwaterTerrainPacked"}) {
+        cRecordingShader* shader = renderer.Shader(name);
+        ASSERT_NE(shader, nullptr);
+        EXPECT_EQ(shader->Uniform("u_ScaleBase"), (std::vector<float>{10.0f, 20.0f})) << name;
+        EXPECT_EQ(shader->Uniform("u_ScaleDetail"), (std::vector<float>{11.0f, 21.0f})) << name;
+    }
+    EXPECT_EQ(renderer.Shader("underwaterTerrainPacked")->Uniform("u_WaterLevel"), std::vector<float>{kLevel});
+
+    // Without packed layers the frame is the eight-lookup one again.
+    terrain->packedLayers = nullptr;
+    Frame();
+    EXPECT_EQ(renderer.Passes(), kShaderFrame);
+    const auto bound = std::find(renderer.calls.begin(), renderer.calls.end(), "shader terrain");
+    ASSERT_NE(bound, renderer.calls.end());
+    EXPECT_EQ(*(bound + 5), "texture 4 grass");
+    packed->Release();
+}
+
+TEST_F(sPipelineFixture, PackedProgramsAreOptionalBothAreNeeded) {
+    video::ITexture2D* packed = renderer.CreateTexture("packed layers");
+    for (const char* missing : {"data/shaders/common/terrainPacked.txt",
+                                "data/shaders/common/underwaterTerrainPacked.txt"}) {
+        scene.Clear();
+        auto* terrain = new cFakeTerrain(renderer, kChunkTops, &palm, 3);
+        terrain->packedLayers = packed;
+        scene.SetTerrain(terrain);
+        scene.AddEntity(scene.GetResourceManager()->CreateWater(cColor(46, 102, 88, 255), 0.2f, 2.0f, kLevel));
+        renderer.missingShaders = {missing};
+        cLogCapture log;
+        Frame();
+        EXPECT_TRUE(sm20->IsInitialized()) << missing;
+        EXPECT_EQ(DrawsIn("window", "terrain").size(), 4u) << missing;
+        EXPECT_EQ(DrawsIn("target512", "underwaterTerrain").size(), 4u) << missing;
+        EXPECT_EQ(DrawsIn("target1024", "terrain").size(), 2u) << missing;
+        for (const std::string& call : renderer.calls) {
+            EXPECT_NE(call, "texture 4 packed layers") << missing;
+        }
+    }
+    scene.Clear();
+    packed->Release();
 }
 
 TEST_F(sPipelineFixture, SceneWithoutTerrainWaterOrSkyRunsNoneOfTheirPasses) {
