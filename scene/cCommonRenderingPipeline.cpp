@@ -99,9 +99,9 @@ video::sLight cCommonRenderingPipeline::MakeSunLight(const sSpecialEntities& slo
     return light;
 }
 
-void cCommonRenderingPipeline::BeginFrame(ISceneManager* scene, ICamera* camera) {
+void cCommonRenderingPipeline::BeginFrame(ISceneManager* scene, ICamera* camera, bool drawSky) {
     video::IRenderer* r = GetRenderer();
-    if (auto* sky = dynamic_cast<ISky*>(m_Slots.sky)) {
+    if (auto* sky = drawSky ? dynamic_cast<ISky*>(m_Slots.sky) : nullptr) {
         cProfileSection section("sky");
         sky->Render(CameraPosition(camera));
     }

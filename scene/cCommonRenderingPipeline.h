@@ -46,8 +46,9 @@ protected:
     virtual float GetTime() const;
     virtual float GetFrameTime() const;
 
-    // The sky centred on the camera, then the frame's fog values and light 0 (lighting on).
-    void BeginFrame(ISceneManager* scene, ICamera* camera);
+    // The sky centred on the camera (unless `drawSky` is false: the pipeline draws it later), then the frame's
+    // fog values and light 0 (lighting on).
+    void BeginFrame(ISceneManager* scene, ICamera* camera, bool drawSky = true);
     // Fog density, colour and exponential-squared mode from the frame's fog values.
     void ApplyFog(video::IRenderer* r) const;
     // Light 0 set and enabled, lighting on.

@@ -77,6 +77,18 @@ void cDrawBatchList::Sort() {
     }
 }
 
+void cDrawBatchList::RemoveAbove(float y) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_Batches.size(); ++i) {
+        const sDrawBatch& batch = m_Batches[i];
+        if (batch.part->GetBoundingBox().Transformed(batch.matrix).min.y > y) {
+            continue;
+        }
+        m_Batches[kept++] = batch;
+    }
+    m_Batches.resize(kept);
+}
+
 int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer) const {
     if (!renderer) {
         return 0;

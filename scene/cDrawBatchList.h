@@ -33,6 +33,9 @@ public:
     void Add(IMeshNode* part, const cMatrix& matrix);
     // Stable merge sort by the mesh part's texture (by the texture object's address, ascending).
     void Sort();
+    // Drops the batches whose part, placed by its matrix, lies wholly above the height `y` (what a clip plane
+    // keeping the space below y would cut away anyway); keeps the order of the rest.
+    void RemoveAbove(float y);
     std::size_t GetCount() const { return m_Batches.size(); }
     bool IsEmpty() const { return m_Batches.empty(); }
     const sDrawBatch& operator[](std::size_t index) const { return m_Batches[index]; }

@@ -8,6 +8,7 @@
 #include "scene/ISceneManager.h"
 #include "scene/ITerrain.h"
 #include "scene/ITerrainVegetation.h"
+#include "scene/ISky.h"
 #include "scene/IWater.h"
 #include "scene/TerrainWalk.h"
 #include "video/ICamera.h"
@@ -202,7 +203,9 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
     if (!r || !scene) {
         return;
     }
-    BeginFrame(scene, camera);
+    // The sky comes after the terrain, at the far end of the depth range: the picture is the one drawing it
+    // first gives (the ground is opaque), without shading the sky the island hides.
+    BeginFrame(scene, camera, false);
     m_PackedLayers = nullptr;
     if (m_PackedShaders[PACKED_TERRAIN] && m_PackedShaders[PACKED_UNDERWATER_TERRAIN]) {
         if (ITerrain* terrain = scene->GetTerrain()) {
@@ -218,6 +221,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
     r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
     RenderTerrain(scene, m_Shaders[SHADER_TERRAIN], camera, m_Settings.viewDistance);
+    RenderSkyBehind(camera);
     RenderVegetation(scene, camera);
     // What follows starts with the alpha test off, as the vegetation pass leaves it, also in a scene without
     // terrain (faint rain drops would be cut away otherwise).
@@ -238,6 +242,23 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
     r->SetBlendFunc(video::BF_NONE, video::BF_NONE);
     r->SetFogMode(video::FOG_OFF);
     m_PackedLayers = nullptr;
+}
+
+void cRenderingPipelineSM20::RenderSkyBehind(ICamera* camera) {
+    auto* sky = dynamic_cast<ISky*>(m_Slots.sky);
+    video::IRenderer* r = GetRenderer();
+    if (!sky || !r) {
+        return;
+    }
+    cProfileSection section("sky");
+    // As at the start of a frame: no blending, no alpha test (the terrain pass set both).
+    r->SetBlendFunc(video::BF_NONE, video::BF_NONE);
+    r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
+    r->SetDepthRange(1.0f, 1.0f);
+    sky->Render(CameraPosition(camera));
+    r->SetDepthRange(0.0f, 1.0f);
+    r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
+    r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
 }
 
 // ---- Terrain -------------------------------------------------------------------------------------
@@ -341,6 +362,10 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
     if (cFrameProfiler* profiler = GetFrameProfiler()) {
         profiler->Count("mesh instances", CountInstances(m_VegetationBatches));
         profiler->Count("impostors submitted", vegetation->GetImpostorCount());
+    }
+    if (m_ClipFlags & CLIP_UNDERWATER) {
+        // Plants standing wholly above the kept space would only be clipped away vertex by vertex.
+        m_VegetationBatches.RemoveAbove(-m_ClipPlane.d);
     }
     m_VegetationBatches.Sort();
     {

@@ -101,6 +101,8 @@ private:
     // camera.
     ICamera* MirrorCamera(ICamera* camera, const cMatrix& mirror);
     void RenderSurface(IWater* water, ICamera* camera);
+    // The sky behind what is drawn so far, where nothing covers it (see Render).
+    void RenderSkyBehind(ICamera* camera);
     // Finds where the surface lands on the screen (m_WaterBounds); false when it is out of view.
     bool FindWaterBounds(IWater* water);
     // Limits drawing into `target` to the part of it the surface samples: the surface's screen rectangle

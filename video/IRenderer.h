@@ -134,6 +134,9 @@ public:
     virtual void SetStencilMask(std::uint32_t mask) = 0;
     // CompareFunc of the depth test.
     virtual void SetDepthFunc(int func) = 0;
+    // Maps the depth of what is drawn next into [zNear, zFar] of the depth buffer (each 0..1; (0, 1) is the
+    // normal state): (1, 1) puts it at the far end, behind everything drawn.
+    virtual void SetDepthRange(float zNear, float zFar) = 0;
     // Point size (and minimum point size) in pixels.
     virtual void SetPointSize(float size) = 0;
     // Fixed-function lighting.

@@ -281,6 +281,10 @@ void cPipelineRenderer::SetCullMode(int mode) { m_Cull = mode; }
 void cPipelineRenderer::SetDepthWrite(bool enable) { m_DepthWrite = enable; }
 void cPipelineRenderer::SetColorWrite(bool enable) { m_ColorWrite = enable; }
 void cPipelineRenderer::SetDepthFunc(int func) { m_DepthFunc = func; }
+void cPipelineRenderer::SetDepthRange(float zNear, float zFar) {
+    depthNear = zNear;
+    depthFar = zFar;
+}
 void cPipelineRenderer::SetFogMode(int mode) { m_FogMode = mode; }
 
 void cPipelineRenderer::SetFogColor(int index, float r, float g, float b, float a) {
@@ -335,6 +339,8 @@ sRecordedDraw cPipelineRenderer::Snapshot(const std::string& kind) const {
     draw.depthWrite = m_DepthWrite;
     draw.colorWrite = m_ColorWrite;
     draw.depthFunc = m_DepthFunc;
+    draw.depthNear = depthNear;
+    draw.depthFar = depthFar;
     draw.fogMode = m_FogMode;
     draw.lighting = m_Lighting;
     return draw;
@@ -421,8 +427,10 @@ void cFakeVegetation::CollectBatches(ICamera* camera, float distance, cDrawBatch
     frusta.push_back(camera ? camera->GetFrustum() : nullptr);
     distances.push_back(distance);
     ++collections;
+    // The first plant stands in the shallows (its part, 2 high, reaches from below the surface at 25 to above
+    // it); the others stand wholly above the water.
     for (int i = 0; i < m_Batches; ++i) {
-        batches.Add(m_Part, cMatrix::Translation(static_cast<float>(i), 30.0f, 0.0f));
+        batches.Add(m_Part, cMatrix::Translation(static_cast<float>(i), i == 0 ? 24.0f : 30.0f, 0.0f));
     }
 }
 

@@ -129,6 +129,7 @@ struct sRecordedDraw {
     bool depthWrite = true;
     bool colorWrite = true;
     int depthFunc = 4;
+    float depthNear = 0.0f, depthFar = 1.0f;
     int fogMode = 0;
     bool lighting = false;
     cRect rect;           // of "rect" draws
@@ -139,6 +140,9 @@ struct sRecordedDraw {
 
 class cPipelineRenderer : public cNullRenderer {
 public:
+    // The depth range last set (SetDepthRange).
+    float depthNear = 0.0f;
+    float depthFar = 1.0f;
     static constexpr int kViewWidth = 640;
     static constexpr int kViewHeight = 480;
 
@@ -200,6 +204,7 @@ public:
     void SetDepthWrite(bool enable) override;
     void SetColorWrite(bool enable) override;
     void SetDepthFunc(int func) override;
+    void SetDepthRange(float zNear, float zFar) override;
     void SetFogMode(int mode) override;
     void SetFogColor(int index, float r, float g, float b, float a) override;
     void SetFogParameter(int parameter, float value) override;

@@ -113,6 +113,31 @@ TEST_F(sVegetationFixture, MeshesAreCollectedUpToTheVegetationDistanceInclusive)
     EXPECT_EQ(batches.GetCount(), 5u * 2u);
 }
 
+TEST_F(sVegetationFixture, BatchesWhollyAboveAHeightAreDroppedKeepingTheOrderOfTheRest) {
+    sVegetationKind* palm = vegetation->AddKind("palm.mesh");
+    // Palms standing at heights 2 .. 12 (their parts reach some way up from their foot).
+    for (int k = 0; k < 5; ++k) {
+        ASSERT_NE(Plant(palm, cMatrix::Translation(10.0f + k, 2.0f + 2.5f * static_cast<float>(k), 10)), nullptr);
+    }
+    cDrawBatchList batches;
+    vegetation->CollectBatches(nullptr, 25.0f, batches);
+    ASSERT_EQ(batches.GetCount(), 10u);
+    std::vector<float> kept;
+    for (const sDrawBatch& batch : batches.GetBatches()) {
+        if (batch.part->GetBoundingBox().Transformed(batch.matrix).min.y <= 7.0f) {
+            kept.push_back(batch.matrix.GetTranslation().x);
+        }
+    }
+    ASSERT_FALSE(kept.empty());
+    ASSERT_LT(kept.size(), 10u) << "the test needs parts on both sides of the height";
+    batches.RemoveAbove(7.0f);
+    std::vector<float> xs;
+    for (const sDrawBatch& batch : batches.GetBatches()) xs.push_back(batch.matrix.GetTranslation().x);
+    EXPECT_EQ(xs, kept);
+    batches.RemoveAbove(-100.0f);
+    EXPECT_TRUE(batches.IsEmpty());
+}
+
 TEST_F(sVegetationFixture, BatchesAreSortedByTextureKeepingTheirOrderAndDrawnPerPart) {
     sVegetationKind* palm = vegetation->AddKind("palm.mesh");
     sVegetationKind* rock = vegetation->AddKind("rock.mesh");

@@ -49,6 +49,7 @@ public:
     void SetStencilOp(int fail, int depthFail, int pass) override;
     void SetStencilMask(std::uint32_t mask) override;
     void SetDepthFunc(int func) override;
+    void SetDepthRange(float zNear, float zFar) override;
     void SetPointSize(float size) override;
     void SetLighting(bool enable) override;
     void EnableLight(int index, bool enable) override;

@@ -1,6 +1,7 @@
 // cOpenGLRenderer: render states, fog, clip planes, stencil, lights, texture stages.
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/core/cException.h"
@@ -153,6 +154,11 @@ void cOpenGLRenderer::SetStencilMask(std::uint32_t mask) {
 void cOpenGLRenderer::SetDepthFunc(int func) {
     CountDeviceCall();
     glDepthFunc(gl::CompareFunc(func));
+}
+
+void cOpenGLRenderer::SetDepthRange(float zNear, float zFar) {
+    CountDeviceCall();
+    glDepthRange(std::clamp(zNear, 0.0f, 1.0f), std::clamp(zFar, 0.0f, 1.0f));
 }
 
 void cOpenGLRenderer::SetPointSize(float size) {

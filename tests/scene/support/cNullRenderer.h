@@ -172,6 +172,7 @@ public:
     void SetStencilOp(int, int, int) override {}
     void SetStencilMask(std::uint32_t) override {}
     void SetDepthFunc(int) override {}
+    void SetDepthRange(float, float) override {}
     void SetPointSize(float) override {}
     void SetLighting(bool) override {}
     void EnableLight(int, bool) override {}
