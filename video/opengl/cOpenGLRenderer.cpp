@@ -151,11 +151,14 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
     const char* rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     m_SoftwareRasterizer = gl::IsSoftwareRasterizer(rendererName);
     if (m_SoftwareRasterizer) {
-        // A rasterizer on the CPU decodes compressed blocks at every texture sample and takes up to
-        // sixteen samples per anisotropic lookup; together they cost several times the rest of a
-        // frame. Compressed images are decoded once at upload instead, and filtering stays trilinear.
+        // A rasterizer on the CPU decodes compressed blocks at every texture sample, takes up to
+        // sixteen samples per anisotropic lookup and reads two mip levels for a trilinear one; together
+        // they cost several times the rest of a frame. Compressed images are decoded once at upload
+        // instead, filtering is not anisotropic, and mip-mapped filtering reads the nearest level
+        // (bilinear within it; the seams between levels hardly show on the island's ground).
         m_HasS3TC = false;
         m_MaxAnisotropy = 0;
+        m_BlendsMipLevels = false;
     }
 
     // Initial states: lighting off, depth test on, point sprites with distance scaling.
@@ -188,7 +191,8 @@ bool cOpenGLRenderer::Create(const sRendererDesc& desc, tWindowHandle window, in
                reinterpret_cast<const char*>(glGetString(GL_VERSION)),
                m_GLSLVersion > 0 ? reinterpret_cast<const char*>(glGetString(GL_SHADING_LANGUAGE_VERSION)) : "none");
     if (m_SoftwareRasterizer) {
-        LogMessage("OpenGL: software rasterizer, compressed textures decoded at upload, anisotropic filtering off\n");
+        LogMessage("OpenGL: software rasterizer, compressed textures decoded at upload, anisotropic filtering off, "
+                   "nearest mip level\n");
     }
     SetProjection(PROJ_ORTHOGRAPHIC, width, height, 0.0, 0.0, -1.0, -1.0);
     SetViewportRect(0, 0, width, height);

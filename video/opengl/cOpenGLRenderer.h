@@ -103,6 +103,9 @@ public:
     // Whether the device is a rasterizer running on the CPU.
     bool IsSoftwareRasterizer() const { return m_SoftwareRasterizer; }
     bool HasAnisotropy() const { return m_MaxAnisotropy > 0; }
+    // Whether mip-mapped filtering blends the two nearest levels (false on a software rasterizer: the
+    // nearest level is read).
+    bool BlendsMipLevels() const { return m_BlendsMipLevels; }
     int GetMaxTextureSize() const { return m_MaxTextureSize; }
     // The SDL window and GL context the renderer was created on.
     void* GetMainWindow() const { return m_Window; }
@@ -168,6 +171,7 @@ private:
     int m_MaxLights = 8;
     bool m_HasS3TC = false;
     bool m_SoftwareRasterizer = false;
+    bool m_BlendsMipLevels = true;
     bool m_HasFramebufferObjects = false;
     int m_GLVersion = 0;
     int m_GLSLVersion = 0;

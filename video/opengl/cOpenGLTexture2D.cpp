@@ -149,7 +149,10 @@ void cOpenGLTexture2D::ApplySamplerStates() {
                 minFilter = anisotropic ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
                 magFilter = anisotropic ? GL_LINEAR : GL_NEAREST;
                 break;
-            default: minFilter = GL_LINEAR_MIPMAP_LINEAR; magFilter = GL_LINEAR; break;
+            default:
+                minFilter = m_Renderer->BlendsMipLevels() ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST;
+                magFilter = GL_LINEAR;
+                break;
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);

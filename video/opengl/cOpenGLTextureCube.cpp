@@ -92,7 +92,8 @@ void cOpenGLTextureCube::Create() {
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, levels > 1 ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    const GLint mipmapped = m_Renderer->BlendsMipLevels() ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST;
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, levels > 1 ? mipmapped : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
@@ -123,7 +124,11 @@ void cOpenGLTextureCube::Bind(int stage) {
                 minFilter = mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST;
                 magFilter = GL_NEAREST;
                 break;
-            default: minFilter = mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR; break;
+            default:
+                minFilter = !mipmapped                       ? GL_LINEAR
+                            : m_Renderer->BlendsMipLevels() ? GL_LINEAR_MIPMAP_LINEAR
+                                                            : GL_LINEAR_MIPMAP_NEAREST;
+                break;
         }
         glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, magFilter);
