@@ -267,11 +267,11 @@ std::vector<sVegetationKind> BuildVegetationKinds(std::uint32_t seed, const sVeg
         kinds.push_back(std::move(k));
     };
     sVec3 crown;
-    cMeshBuilder palm = BuildPalm(seed + 1, 7.2f, 1.6f, 12, tex, crown);
+    cMeshBuilder palm = BuildPalm(seed + 1, 7.2f, 1.6f, 10, tex, crown);
     add("data/meshes/vegetation/palm_tall.mesh", KIND_PALM, std::move(palm), crown);
-    palm = BuildPalm(seed + 2, 5.6f, 0.9f, 11, tex, crown);
+    palm = BuildPalm(seed + 2, 5.6f, 0.9f, 9, tex, crown);
     add("data/meshes/vegetation/palm_medium.mesh", KIND_PALM, std::move(palm), crown);
-    palm = BuildPalm(seed + 3, 4.4f, 2.1f, 10, tex, crown);
+    palm = BuildPalm(seed + 3, 4.4f, 2.1f, 8, tex, crown);
     add("data/meshes/vegetation/palm_leaning.mesh", KIND_PALM, std::move(palm), crown);
     add("data/meshes/vegetation/bush_broadleaf.mesh", KIND_BUSH, BuildBush(seed + 4, tex), sVec3(0, 0.9f, 0));
     add("data/meshes/vegetation/fern.mesh", KIND_FERN, BuildFern(seed + 5, tex), sVec3(0, 0.4f, 0));
