@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/core/Log.h"
+#include "engine/core/cException.h"
 #include "scene/cTerrain.h"
 #include "scene/TerrainLayerPacking.h"
 #include "scene/cTerrainMemoryTexture.h"
@@ -150,6 +151,10 @@ video::ITexture2D* cTerrain::PackDetailLayers() {
         }
         return texture;
     } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const cException& e) {
+        // A device that cannot read textures back (or make the packed one) draws the layers one by one.
+        LogWarning("cTerrain : detail layers not packed: %s\n", e.GetText());
         return nullptr;
     }
 }

@@ -22,6 +22,7 @@
 #include "scene/cResourceManager.h"
 #include "scene/cSceneManager.h"
 #include "scene/support/SceneTestSupport.h"
+#include "scene/support/cNullRenderer.h"
 #include "video/GLTestContext.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
@@ -174,6 +175,31 @@ TEST(TerrainPackedLayers, HeadlessTerrainHasNone) {
     }
     EXPECT_EQ(terrain->GetPackedDetailLayers(), nullptr);
     terrain->Release();
+}
+
+TEST(TerrainPackedLayers, ADeviceThatCannotReadTexturesBackDrawsTheLayersOneByOne) {
+    // Reading back fails quietly on one device and raises on another: neither packs, neither throws.
+    for (const bool raises : {false, true}) {
+        cNullRenderer renderer;
+        renderer.readBackRaises = raises;
+        scene::cResourceManager resources;
+        resources.SetRenderer(&renderer);
+        cLogCapture log;
+        ITerrain* terrain = resources.CreateTerrain(nullptr, 32, 0, 1.0f, 32);
+        ASSERT_NE(terrain, nullptr);
+        for (int layer = 1; layer <= 4; ++layer) {
+            ASSERT_TRUE(terrain->SetLayerTexture(layer, "grey.tga"));
+            terrain->SetLayerScale(layer, 4.0f, 4.0f);
+        }
+        video::ITexture2D* packed = reinterpret_cast<video::ITexture2D*>(1);
+        EXPECT_NO_THROW(packed = terrain->GetPackedDetailLayers()) << raises;
+        EXPECT_EQ(packed, nullptr) << raises;
+        if (raises) {
+            EXPECT_NE(log.Text().find("not packed"), std::string::npos);
+        }
+        terrain->Release();
+        resources.Clear();
+    }
 }
 
 namespace {

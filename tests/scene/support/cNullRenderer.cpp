@@ -1,4 +1,5 @@
 #include "scene/support/cNullRenderer.h"
+#include "engine/core/cException.h"
 
 #include <algorithm>
 #include <cstring>
@@ -171,6 +172,14 @@ video::IIndexBuffer* cNullRenderer::CreateIndexBuffer(int, int dataType, std::si
     buffer->id = nextId++;
     indexBuffers.push_back(buffer);
     return buffer;
+}
+
+bool cNamedTexture::ReadData(std::vector<std::uint8_t>& out) {
+    out.clear();
+    if (m_Owner.readBackRaises) {
+        velmora::RaiseError("cNamedTexture::ReadData : not implemented yet");
+    }
+    return false;
 }
 
 video::ITexture2D* cNullRenderer::CreateTexture(const char* fileName) {

@@ -91,7 +91,8 @@ public:
     std::uint32_t GetImageWidth() const override { return 1; }
     std::uint32_t GetImageHeight() const override { return 1; }
     bool UpdateRect(int, int, int, int, const void*) override { return false; }
-    bool ReadData(std::vector<std::uint8_t>&) override { return false; }
+    // False, or raises where the renderer says so (a device that cannot read textures back).
+    bool ReadData(std::vector<std::uint8_t>& out) override;
     void Create() override {}
     std::size_t GetMemoryUsage() const override { return 4; }
 
@@ -115,6 +116,8 @@ public:
     bool failBuffers = false;
     // Textures of these names fail to load.
     std::set<std::string> missingTextures;
+    // Texture read-backs raise cException instead of failing quietly.
+    bool readBackRaises = false;
     // Live objects (created and not yet released to zero).
     int liveVertexBuffers = 0;
     int liveIndexBuffers = 0;
