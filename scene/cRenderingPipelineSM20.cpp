@@ -125,13 +125,21 @@ bool cRenderingPipelineSM20::Init() {
     return allShaders;
 }
 
-int cRenderingPipelineSM20::GetWaterTargetSize(int size, std::uint32_t levelBias) {
-    // Lower texture qualities draw the mirrored and the underwater scene with a quarter or a sixteenth
-    // of the pixels; the distortion hides the coarser picture.
-    const int shift = levelBias > 2 ? 2 : static_cast<int>(levelBias);
-    const int side = size >> shift;
-    return side < 64 ? 64 : side;
-}
+namespace {
+
+// Per level bias 0, 1, 2 and beyond. Lower texture qualities draw the mirrored and the underwater scene with
+// fewer pixels; the distortion hides the coarser picture. The mirror image, the larger and costlier of the
+// two, shrinks faster at Medium (to 384, a little over a third of its rows at High).
+constexpr int kReflectionSides[3] = {cRenderingPipelineSM20::kReflectionSize, 384, 256};
+constexpr int kUnderwaterSides[3] = {cRenderingPipelineSM20::kUnderwaterSize, 256, 128};
+
+std::uint32_t Tier(std::uint32_t levelBias) { return levelBias > 2 ? 2 : levelBias; }
+
+} // namespace
+
+int cRenderingPipelineSM20::GetReflectionSize(std::uint32_t levelBias) { return kReflectionSides[Tier(levelBias)]; }
+
+int cRenderingPipelineSM20::GetUnderwaterSize(std::uint32_t levelBias) { return kUnderwaterSides[Tier(levelBias)]; }
 
 bool cRenderingPipelineSM20::PrepareWaterTargets() {
     video::IRenderer* r = GetRenderer();
@@ -149,8 +157,8 @@ bool cRenderingPipelineSM20::PrepareWaterTargets() {
         int format;
     };
     const sTarget targets[] = {
-        {m_ReflectionTarget, GetWaterTargetSize(kReflectionSize, m_Settings.levelBias), 0},
-        {m_UnderwaterTarget, GetWaterTargetSize(kUnderwaterSize, m_Settings.levelBias), 2},
+        {m_ReflectionTarget, GetReflectionSize(m_Settings.levelBias), 0},
+        {m_UnderwaterTarget, GetUnderwaterSize(m_Settings.levelBias), 2},
     };
     bool ready = true;
     for (const sTarget& t : targets) {

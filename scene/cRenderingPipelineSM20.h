@@ -58,11 +58,13 @@ public:
         PACKED_COUNT,
     };
     static const char* const kPackedShaderFiles[PACKED_COUNT];
-    // The water's targets at level bias 0 (High texture quality); each step of level bias halves them.
+    // The water's targets at level bias 0 (High texture quality).
     static constexpr int kReflectionSize = 1024;
     static constexpr int kUnderwaterSize = 512;
-    // The side of a water target of full size `size` at level bias `levelBias`.
-    static int GetWaterTargetSize(int size, std::uint32_t levelBias);
+    // The sides of the reflection and the underwater target at level bias `levelBias` (High 1024 and 512,
+    // Medium 384 and 256, Low and beyond 256 and 128).
+    static int GetReflectionSize(std::uint32_t levelBias);
+    static int GetUnderwaterSize(std::uint32_t levelBias);
     // The terrain is drawn into the water's targets with this view distance.
     static constexpr float kWaterPassViewDistance = 250.0f;
 

@@ -323,9 +323,9 @@ TEST_F(sPipelineFixture, WaterTargetsShrinkWithTheLevelBiasAndAreRemadeWhenItCha
     settings.levelBias = 1;
     scene.SetRenderSettings(settings);
     Frame();
-    EXPECT_EQ(targetsMade(), (std::vector<std::string>{"create target 512x512 format 0", "create target 256x256 format 2"}));
+    EXPECT_EQ(targetsMade(), (std::vector<std::string>{"create target 384x384 format 0", "create target 256x256 format 2"}));
     EXPECT_EQ(renderer.liveTargets, 2);
-    EXPECT_EQ(DrawsIn("target512", "terrain").size(), 2u) << "the mirrored chunks go to the smaller reflection";
+    EXPECT_EQ(DrawsIn("target384", "terrain").size(), 2u) << "the mirrored chunks go to the smaller reflection";
     EXPECT_EQ(DrawsIn("target256", "underwaterTerrain").size(), 4u);
     Frame();
     EXPECT_TRUE(targetsMade().empty()) << "made once per change";
