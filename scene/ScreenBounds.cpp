@@ -85,9 +85,10 @@ sPixelRect ToPixelRect(const sScreenBounds& bounds, float margin, int width, int
         return rect;
     }
     // Normalised device x -1..1 runs over the columns left to right, y -1..1 over the rows bottom to top.
-    // Clamped before rounding, so that no margin can overflow the conversion.
+    // Clamped before rounding (a NaN to 0), so that no margin or value can overflow the conversion.
     const auto toPixel = [](float ndc, float size) {
-        return std::clamp((ndc * 0.5f + 0.5f) * size, 0.0f, size);
+        const float v = (ndc * 0.5f + 0.5f) * size;
+        return v > 0.0f ? (v < size ? v : size) : 0.0f;
     };
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

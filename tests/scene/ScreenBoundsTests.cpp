@@ -224,6 +224,18 @@ TEST(ScreenBounds, PixelRectGrowsByTheMarginAndStaysInsideTheTarget) {
         EXPECT_EQ(r.width, 1024) << margin;
         EXPECT_EQ(r.height, 512) << margin;
     }
+    // NaN bounds or margins (a camera at infinity) give a rectangle inside the target, not undefined pixels.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const sScreenBounds& b : {sScreenBounds{nan, nan, nan, nan}, sScreenBounds{-0.5f, nan, 0.5f, 0.5f}}) {
+        r = ToPixelRect(b, 0.0f, 640, 480);
+        EXPECT_GE(r.x, 0);
+        EXPECT_GE(r.y, 0);
+        EXPECT_LE(r.x + r.width, 640);
+        EXPECT_LE(r.y + r.height, 480);
+    }
+    r = ToPixelRect(sScreenBounds{-0.5f, -0.5f, 0.5f, 0.5f}, nan, 640, 480);
+    EXPECT_LE(r.x + r.width, 640);
+    EXPECT_LE(r.y + r.height, 480);
     // A target of no size gives an empty rectangle; an inverted one no rows or columns.
     r = ToPixelRect(sScreenBounds{-1, -1, 1, 1}, 0.0f, 0, 480);
     EXPECT_EQ(r.width, 0);
