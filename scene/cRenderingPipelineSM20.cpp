@@ -62,19 +62,9 @@ long long CountInstances(const cDrawBatchList& batches) {
 
 cVector3 CameraPosition(const ICamera* camera) { return camera ? camera->GetPosition() : cVector3(); }
 
-void BindTerrainSamplers(video::IShader* shader) {
-    if (!shader) {
-        return;
-    }
-    shader->SetUniform("u_DiffuseMap", 0);
-    shader->SetUniform("u_AlphaMap", 1);
-    shader->SetUniform("u_Lightmap", 2);
-    for (int layer = 0; layer < TERRAIN_LAYER_COUNT; ++layer) {
-        shader->SetUniform(kLayerSamplers[layer], kFirstLayerStage + layer);
-    }
-}
-
-void BindPackedTerrainSamplers(video::IShader* shader) {
+// The samplers of a layering program: the three maps, then the base layer and either the four detail layers
+// or, in a packed program, the packed texture on the first detail stage.
+void BindTerrainSamplers(video::IShader* shader, bool packed) {
     if (!shader) {
         return;
     }
@@ -82,7 +72,13 @@ void BindPackedTerrainSamplers(video::IShader* shader) {
     shader->SetUniform("u_AlphaMap", 1);
     shader->SetUniform("u_Lightmap", 2);
     shader->SetUniform(kLayerSamplers[0], kFirstLayerStage);
-    shader->SetUniform(kPackedSampler, kFirstLayerStage + 1);
+    if (packed) {
+        shader->SetUniform(kPackedSampler, kFirstLayerStage + 1);
+        return;
+    }
+    for (int layer = 1; layer < TERRAIN_LAYER_COUNT; ++layer) {
+        shader->SetUniform(kLayerSamplers[layer], kFirstLayerStage + layer);
+    }
 }
 
 } // namespace
@@ -104,13 +100,13 @@ bool cRenderingPipelineSM20::Init() {
         }
         allShaders = allShaders && m_Shaders[i];
     }
-    BindTerrainSamplers(m_Shaders[SHADER_TERRAIN]);
-    BindTerrainSamplers(m_Shaders[SHADER_UNDERWATER_TERRAIN]);
+    BindTerrainSamplers(m_Shaders[SHADER_TERRAIN], false);
+    BindTerrainSamplers(m_Shaders[SHADER_UNDERWATER_TERRAIN], false);
     for (int i = 0; i < PACKED_COUNT; ++i) {
         if (!m_PackedShaders[i]) {
             m_PackedShaders[i] = r->CreateShader(kPackedShaderFiles[i], std::string(), std::string());
         }
-        BindPackedTerrainSamplers(m_PackedShaders[i]);
+        BindTerrainSamplers(m_PackedShaders[i], true);
     }
     if (video::IShader* water = m_Shaders[SHADER_WATER]) {
         water->SetUniform("u_WaterDUDV", 0);

@@ -107,7 +107,7 @@ private:
     void RenderSkyBehind(ICamera* camera);
     // Finds where the surface lands on the screen (m_WaterBounds); false when it is out of view.
     bool FindWaterBounds(IWater* water);
-    // Limits drawing into `target` to the part of it the surface samples: the surface's screen rectangle
+    // Limits drawing into `target` to the rectangle the surface samples: the surface's screen rectangle
     // grown by the distortion's reach.
     void ScissorToWater(video::IRenderTarget* target);
     // The terrain's layer scales on a shader that layers the terrain.

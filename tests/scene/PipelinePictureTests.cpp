@@ -39,10 +39,6 @@ constexpr float kLevel = 5.0f;
 
 std::string SceneDataDir() { return (std::filesystem::path(__FILE__).parent_path() / "data").string(); }
 // The repository's shader sources.
-std::filesystem::path ShaderDir() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "shaders" / "common";
-}
-
 // An uncompressed TGA, bottom row first, from RGB or RGBA pixels.
 std::string Tga(int width, int height, int bytesPerPixel, const std::vector<std::uint8_t>& pixels) {
     std::string file(18, '\0');
@@ -101,12 +97,7 @@ struct sIsland {
     video::IRenderer* r = nullptr;
 
     explicit sIsland(video::IRenderer* renderer) : r(renderer) {
-        namespace fs = std::filesystem;
-        for (const auto& entry : fs::directory_iterator(ShaderDir())) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            folder.Write("data/shaders/common/" + entry.path().filename().string(),
-                         std::string(std::istreambuf_iterator<char>(in), {}));
-        }
+        folder.CopyShippedShaders();
         WriteTextures();
         scene.SetRenderer(renderer);
 

@@ -222,14 +222,7 @@ struct sDetailIsland {
     video::IRenderer* r = nullptr;
 
     explicit sDetailIsland(video::IRenderer* renderer) : r(renderer) {
-        namespace fs = std::filesystem;
-        const fs::path shaders =
-            fs::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "shaders" / "common";
-        for (const auto& entry : fs::directory_iterator(shaders)) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            folder.Write("data/shaders/common/" + entry.path().filename().string(),
-                         std::string(std::istreambuf_iterator<char>(in), {}));
-        }
+        folder.CopyShippedShaders();
         std::vector<std::uint8_t> dudv;
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "engine/filesystem/FileSystemGlobals.h"
@@ -50,6 +51,17 @@ void cScratchFolder::MakeFolder(const std::string& name) const {
 }
 
 bool cScratchFolder::Exists(const std::string& name) const { return fs::exists(fs::path(m_Path) / name); }
+
+void cScratchFolder::CopyShippedShaders() const {
+    // This file is tests/scene/support/ in the repository.
+    const fs::path shaders = fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "data" /
+                             "shaders" / "common";
+    for (const auto& entry : fs::directory_iterator(shaders)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        Write("data/shaders/common/" + entry.path().filename().string(),
+              std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+}
 
 cLogCapture::cLogCapture() { testing::internal::CaptureStdout(); }
 

@@ -43,6 +43,9 @@ public:
     bool Exists(const std::string& name) const;
     // Creates a folder below the folder (with its parents).
     void MakeFolder(const std::string& name) const;
+    // Copies the shaders the screensaver ships (the repository's data/shaders/common/) to the same place
+    // below the folder.
+    void CopyShippedShaders() const;
 
 private:
     std::string m_Path;
