@@ -6,6 +6,7 @@
 
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
+#include "engine/filesystem/IFileList.h"
 #include "engine/filesystem/IFileSystem.h"
 
 namespace brevonne {
@@ -119,8 +120,8 @@ sAppendedArchive FindAppendedArchive(IFile& exe, const std::string& exePath) {
 
 std::string ExtractAppendedArchive(IFileSystem& fs, const std::string& exePath, const std::string& folder,
                                    unsigned long processNumber) {
-    const std::string archivePath = folder + "/.pk";
-    const std::string tempPath = folder + "/.pk." + std::to_string(processNumber) + ".tmp";
+    const std::string archivePath = GetArchiveCopyPath(folder, processNumber);
+    const std::string tempPath = archivePath + ".tmp";
     {
         cRootFolderScope scope(fs);
         IFile* opened = fs.OpenFile(exePath.c_str(), "rb");
@@ -146,6 +147,40 @@ std::string ExtractAppendedArchive(IFileSystem& fs, const std::string& exePath, 
     }
     fs.AddArchive(archivePath.c_str(), 0);
     return archivePath;
+}
+
+std::string GetArchiveCopyPath(const std::string& folder, unsigned long processNumber) {
+    return folder + "/.pk." + std::to_string(processNumber);
+}
+
+int RemoveStaleArchiveCopies(IFileSystem& fs, const std::string& folder, unsigned long processNumber,
+                             const std::function<bool(unsigned long)>& isRunning) {
+    cRootFolderScope scope(fs);
+    IFileList* list = fs.ListFolder(folder.c_str(), "");
+    if (!list) {
+        return 0;
+    }
+    int removed = 0;
+    for (const std::string& name : list->GetFiles()) {
+        // ".pk.NUMBER" or ".pk.NUMBER.tmp", nothing else.
+        const std::string prefix = ".pk.";
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string number = name.substr(prefix.size());
+        if (number.size() > 4 && number.compare(number.size() - 4, 4, ".tmp") == 0) {
+            number.resize(number.size() - 4);
+        }
+        if (number.empty() || number.size() > 19 ||
+            number.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const unsigned long owner = std::stoul(number);
+        if (owner == processNumber || isRunning(owner)) continue;
+        if (fs.DeleteFile((folder + "/" + name).c_str())) {
+            ++removed;
+        }
+    }
+    list->Release();
+    return removed;
 }
 
 } // namespace brevonne

@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 
-#include <strings.h>
 
 namespace brevonne {
 
@@ -48,11 +47,22 @@ std::string JoinArguments(const std::vector<std::string>& args) {
 
 std::string FindPathOption(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-        if (strcasecmp(args[i].c_str(), "-path") == 0) {
+        if (EqualsIgnoringCase(args[i], "-path")) {
             return args[i + 1];
         }
     }
     return std::string();
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return i == a.size() && b[i] == '\0';
 }
 
 std::string WithTrailingSlash(const std::string& folder) {

@@ -29,6 +29,9 @@ std::string JoinArguments(const std::vector<std::string>& args);
 // with its original case and full length; empty when there is none.
 std::string FindPathOption(const std::vector<std::string>& args);
 
+// True when the two texts are equal but for the case of ASCII letters.
+bool EqualsIgnoringCase(const std::string& a, const char* b);
+
 // Makes a folder name end in '/' (empty stays empty).
 std::string WithTrailingSlash(const std::string& folder);
 

@@ -30,4 +30,13 @@ std::uint64_t GetPeakMemoryBytes();
 // Seconds since the process started; negative when unknown.
 double GetProcessUptime();
 
+// True while the process with this number (see GetProcessNumber) runs.
+bool IsProcessRunning(unsigned long number);
+
+// Makes the system's requests to end the process (SIGTERM, SIGINT and SIGHUP on Linux) ask the
+// run to stop instead, so that it ends as cleanly as after a key press.
+void InstallStopHandlers();
+// True once such a request came.
+bool IsStopRequested();
+
 } // namespace brevonne

@@ -1,9 +1,8 @@
 #include "app/RunOptions.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 
+#include "app/CommandLine.h"
 #include "engine/core/cException.h"
 #include "engine/parser/cParser.h"
 
@@ -43,7 +42,7 @@ std::string QuoteForTokenizer(const std::string& word) {
 
 bool IsOption(const cParser& parser, const char* name) {
     return !parser.IsEnd() && parser.GetToken().type != TOKEN_STRING &&
-           strcasecmp(parser.GetToken().text.c_str(), name) == 0;
+           EqualsIgnoringCase(parser.GetToken().text, name);
 }
 
 // The next token as a whole number in [least, most]; `what` names it in the messages
@@ -98,6 +97,8 @@ sRunOptions ParseRunOptions(const std::vector<std::string>& args) {
         } else if (IsOption(parser, "-tour")) {
             options.tourShots = ReadNumber(parser, "-tour", 1, kMaxTourShots, "shot count", "shot count");
             options.tourFolder = ReadName(parser, "-tour", "folder name");
+        } else if (IsOption(parser, "-maxfps")) {
+            options.maxFPS = ReadNumber(parser, "-maxfps", 1, kMaxFrameRateCap, "frame rate", "frame rate");
         } else if (IsOption(parser, "-emptyscene")) {
             options.allowEmptyScene = true;
         } else if (IsOption(parser, "-path")) {

@@ -10,6 +10,8 @@
 //                        with "no paths found"
 //   -tour SHOTS FOLDER   for every camera path, SHOTS frames at evenly spaced path parameters
 //                        written to FOLDER as PNG (see app/cTour.h), then end
+//   -maxfps FPS          caps the frame rate at FPS instead of the display's refresh rate (with
+//                        -bench the frames are paced too, which measures what waiting costs)
 //
 // "-path FOLDER" belongs to the settings and is skipped here; anything else is ignored.
 
@@ -25,6 +27,8 @@ constexpr unsigned kBenchmarkSeed = 1;
 constexpr int kMaxOptionFrame = 10000000;
 // The most review shots per path "-tour" takes.
 constexpr int kMaxTourShots = 1000;
+// The highest frame-rate cap "-maxfps" takes.
+constexpr int kMaxFrameRateCap = 1000;
 
 struct sRunOptions {
     int benchmarkFrames = 0;  // 0: no benchmark
@@ -32,6 +36,7 @@ struct sRunOptions {
     std::string captureFile;
     bool allowEmptyScene = false;
     int tourShots = 0;        // 0: no review tour
+    int maxFPS = 0;           // 0: the display's refresh rate (benchmarks: no cap)
     std::string tourFolder;
 
     // True when nobody watches the run (its errors go to standard error, not to a message box).

@@ -57,4 +57,21 @@ std::string cBenchmark::Format(const sSummary& s, const std::string& title) {
     return text;
 }
 
+std::string cBenchmark::FormatPacing(int cap, double wallSeconds, double cpuSeconds, double frameCpuSeconds,
+                                     int frames) {
+    char text[512];
+    if (wallSeconds <= 0.0 || frames <= 0) {
+        std::snprintf(text, sizeof(text), "pacing: cap %d frames per second, too few frames to measure\n", cap);
+        return text;
+    }
+    const double waitCpu = cpuSeconds > frameCpuSeconds ? cpuSeconds - frameCpuSeconds : 0.0;
+    std::snprintf(text, sizeof(text),
+                  "pacing: cap %d frames per second, %.1f frames per second flown, frame time %.1f ms\n"
+                  "processor time: %.1f %% of a core per second of wall time (%.2f ms per frame in the frame), "
+                  "waiting %.2f %% of a core\n",
+                  cap, frames / wallSeconds, wallSeconds * 1000.0 / frames, cpuSeconds * 100.0 / wallSeconds,
+                  frameCpuSeconds * 1000.0 / frames, waitCpu * 100.0 / wallSeconds);
+    return text;
+}
+
 } // namespace brevonne

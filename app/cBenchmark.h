@@ -31,6 +31,12 @@ public:
     // The printed report; `title` names the run (view size, frames, step, seed).
     static std::string Format(const sSummary& summary, const std::string& title);
 
+    // What a frame-rate cap cost: `frames` frames of a run capped at `cap` frames per second took
+    // `wallSeconds`, the process used `cpuSeconds` of processor time meanwhile, `frameCpuSeconds` of
+    // it inside the frames; the rest was spent waiting between them.
+    static std::string FormatPacing(int cap, double wallSeconds, double cpuSeconds, double frameCpuSeconds,
+                                    int frames);
+
     // The nearest-rank percentile (fraction 0..1) of the values; 0 for none.
     static double Percentile(std::vector<double> values, double fraction);
 

@@ -32,6 +32,9 @@ cLoadingScreen::cLoadingScreen(IEngine* engine, IRenderer* renderer, ITexture2D*
     : m_Engine(engine), m_Renderer(renderer), m_Progress(progress), m_Splash(splash), m_Empty(empty) {}
 
 void cLoadingScreen::OnProgress(float fraction) {
+    if (m_StopCheck && m_StopCheck()) {
+        throw sLoadingStopped();
+    }
     if (!m_Engine) return;
     Draw(fraction, m_Engine->GetViewWidth(), m_Engine->GetViewHeight());
 }

@@ -17,6 +17,10 @@ class ITexture2D;
 
 namespace brevonne {
 
+// Raised out of the scene's loading when the run is asked to stop meanwhile: the run then ends
+// as it would after a key press, without an error.
+struct sLoadingStopped {};
+
 class cLoadingScreen : public velmora::IProgressCallback {
 public:
     static constexpr int kLastCell = 50;
@@ -49,6 +53,8 @@ public:
     void Draw(float fraction, int viewWidth, int viewHeight);
     // Called with the finished frame just before it is presented (frame captures).
     void SetBeforePresent(std::function<void()> hook) { m_BeforePresent = std::move(hook); }
+    // Consulted at every progress report; when it says so, OnProgress raises sLoadingStopped.
+    void SetStopCheck(std::function<bool()> check) { m_StopCheck = std::move(check); }
 
 private:
     velmora::IEngine* m_Engine;
@@ -57,6 +63,7 @@ private:
     velmora::video::ITexture2D* m_Splash;
     velmora::video::ITexture2D* m_Empty;
     std::function<void()> m_BeforePresent;
+    std::function<bool()> m_StopCheck;
 };
 
 } // namespace brevonne

@@ -37,12 +37,16 @@ const char* const kEmptyCellTexture = "data/textures/progress_desaturated.tga";
 const char* const kDefaultFont = "data/fonts/default.fnt";
 const char* const kOverlayFont = "data/fonts/Agency FB_54.fnt";
 
+// Processor time of the whole process (every thread) in seconds.
+double GetProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
 void ApplyOverlayProjection(IRenderer& r) { r.SetProjection(PROJ_ORTHOGRAPHIC, 0, 0, 0.01, 1000.0, -1.0, -1.0); }
 
 } // namespace
 
-cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args)
-    : cScreensaverBase(commandLine, args), m_Flight([this](int first, int last) {
+cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args,
+                           const sHostOptions& host)
+    : cScreensaverBase(commandLine, args, host), m_Flight([this](int first, int last) {
           return m_Engine ? m_Engine->RandomInt(first, last) : first;
       }) {}
 
@@ -56,13 +60,19 @@ bool cScreensaver::Create() {
         m_BadOptions = true;
         throw;
     }
+    // Benchmarks, captures and tours draw as fast as they can, unless a cap is asked for.
+    m_Unpaced = m_Options.IsUnattended() && m_Options.maxFPS <= 0;
+    m_FrameRateCap = m_Options.maxFPS;
     if (!cScreensaverBase::Create()) {
         return false;
     }
     ExtractData();
     // The desktop gamma follows the settings (-1..1 maps to -0.25..0.25; 0 keeps the desktop's ramp).
+    // A host's window leaves the display's gamma to the host.
     const cSettingsRecord& settings = GetSettings().GetRecord();
-    m_Engine->SetGamma(settings.gamma * 0.25f, 1.0f);
+    if (!IsHosted()) {
+        m_Engine->SetGamma(settings.gamma * 0.25f, 1.0f);
+    }
     if (m_Options.benchmarkFrames > 0 || m_Options.tourShots > 0) {
         m_Engine->SeedRandom(kBenchmarkSeed);
     } else {
@@ -78,6 +88,7 @@ bool cScreensaver::Create() {
     if (m_Options.captureFrame == 0) {
         loadingScreen.SetBeforePresent([this] { CaptureFrame(); });
     }
+    loadingScreen.SetStopCheck([] { return IsStopRequested(); });
     // The splash shows at once, before the scene reports its first progress.
     loadingScreen.OnProgress(0.0f);
 
@@ -125,6 +136,8 @@ void cScreensaver::ExtractData() {
     if (folder.empty()) {
         RaiseError("cScreensaver::ExtractData : failed to get archive folder path");
     }
+    // Copies left by instances that were killed are of no use to anybody.
+    RemoveStaleArchiveCopies(*m_FileSystem, folder, GetProcessNumber(), IsProcessRunning);
     m_ArchivePath = ExtractAppendedArchive(*m_FileSystem, exePath, folder, GetProcessNumber());
 }
 
@@ -135,9 +148,10 @@ bool cScreensaver::Render() {
         return false;
     }
     const auto frameStart = std::chrono::steady_clock::now();
+    m_FrameCpuStart = GetProcessorSeconds();
     m_Engine->Update();
 
-    if (m_Input) {
+    if (m_Input && !IsHosted()) {
         const cVector2& mouse = m_Input->GetMousePosition();
         if (HasMouseMoved(m_FirstMouseX, m_FirstMouseY, mouse.x, mouse.y)) {
             return false;
@@ -147,8 +161,9 @@ bool cScreensaver::Render() {
     if (m_Options.tourShots > 0) {
         PlaceTourCamera();
     } else if (m_Flight.GetCurrentPath()) {
-        const float frameTime = m_Options.benchmarkFrames > 0 ? kBenchmarkStep : m_Engine->GetFrameTime();
-        m_Flight.Advance(frameTime, GetScenePaths());
+        const float frameTime = m_Options.benchmarkFrames > 0 ? kBenchmarkStep
+                                                              : std::min(m_Engine->GetFrameTime(), kMaxFrameStep);
+        m_Flight.Advance(frameTime * GetHostOptions().speed, GetScenePaths());
         if (m_Camera) {
             m_Flight.PlaceCamera(*m_Camera);
         }
@@ -160,6 +175,18 @@ bool cScreensaver::Render() {
     const int height = m_Engine->GetViewHeight();
     const float aspect = height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
     IRenderer& r = *m_Renderer;
+    if (width != m_LastViewWidth || height != m_LastViewHeight) {
+        // The window was resized (hosts do, and the settings preview is small): the frame follows.
+        if (m_LastViewWidth != 0) {
+            LogMessage("View resized to %d x %d\n", width, height);
+        }
+        m_LastViewWidth = width;
+        m_LastViewHeight = height;
+        r.SetViewportRect(0, 0, width, height);
+        if (m_Camera) {
+            m_Camera->SetAspectRatio(aspect);
+        }
+    }
     r.SetFillMode(FM_SOLID);
     r.BeginFrame(GetSceneFogColor());
     r.SetProjectionMatrix(MakeFlightProjection(aspect));
@@ -263,6 +290,10 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
     m_LastFrameEnd = now;
     if (m_Benchmark.GetFrameCount() == 0) {
         m_Benchmark.SetStartupTime(GetProcessUptime());
+        m_BenchmarkCpuStart = GetProcessorSeconds();
+        m_BenchmarkWallStart = now;
+    } else {
+        m_BenchmarkFrameCpu += GetProcessorSeconds() - m_FrameCpuStart;
     }
     if (m_Profiler) {
         return CountProfiledFrame(std::chrono::duration<double>(now - since).count());
@@ -282,6 +313,14 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
                   m_Engine->GetViewWidth(), m_Engine->GetViewHeight(), m_Options.benchmarkFrames, kBenchmarkStep,
                   kBenchmarkSeed, GetSettings().GetRecord().useShaders ? "shader" : "fixed-function");
     std::fputs(cBenchmark::Format(m_Benchmark.Summarize(), title).c_str(), stdout);
+    if (m_Options.maxFPS > 0) {
+        const double wall = std::chrono::duration<double>(now - m_BenchmarkWallStart).count();
+        const double cpu = GetProcessorSeconds() - m_BenchmarkCpuStart;
+        std::fputs(cBenchmark::FormatPacing(m_Options.maxFPS, wall, cpu, m_BenchmarkFrameCpu,
+                                       m_Benchmark.GetFrameCount() - 1)
+                       .c_str(),
+                   stdout);
+    }
     std::fflush(stdout);
 
     // Then the flight goes on for a few frames with the device waited on between sections, to show

@@ -34,7 +34,8 @@ class cLoadingScreen;
 
 class cScreensaver : public cScreensaverBase {
 public:
-    cScreensaver(const std::string& commandLine, const std::vector<std::string>& args);
+    cScreensaver(const std::string& commandLine, const std::vector<std::string>& args,
+                 const sHostOptions& host = sHostOptions());
     ~cScreensaver() override;
 
     // Base creation, data extraction, gamma, random seed, loading screen, camera, fonts, scene,
@@ -42,6 +43,10 @@ public:
     bool Create() override;
     // Releases the camera and deletes the unpacked archive, then the base Destroy.
     bool Destroy() override;
+    // The longest step the flight takes in one frame: after a pause (a stopped process, a busy
+    // machine) the camera goes on where it was instead of jumping ahead.
+    static constexpr float kMaxFrameStep = 0.1f;
+
     // One flight frame; false when the mouse moved (or a benchmark has flown its frames).
     bool Render() override;
 
@@ -92,6 +97,15 @@ private:
     cTour m_Tour;
     bool m_TourStarted = false;
     std::chrono::steady_clock::time_point m_LastFrameEnd;
+    // The view size of the last frame: a host may resize its window at any time.
+    int m_LastViewWidth = 0;
+    int m_LastViewHeight = 0;
+    // Processor time at the first benchmark frame, for the share of a core the run used.
+    double m_BenchmarkCpuStart = 0.0;
+    std::chrono::steady_clock::time_point m_BenchmarkWallStart;
+    // Processor time spent inside the benchmark's frames (the rest was spent between them).
+    double m_BenchmarkFrameCpu = 0.0;
+    double m_FrameCpuStart = 0.0;
 };
 
 } // namespace brevonne

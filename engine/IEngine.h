@@ -86,7 +86,7 @@ public:
     virtual cVector2 GetWindowPosition() = 0;
     // The window rectangle (re-read while attached).
     virtual sWindowRect GetWindowRect() = 0;
-    // Limits Run to this many frames per second (busy wait); 0 = no limit.
+    // Limits Run to this many frames per second (sleeping between frames); 0 = no limit.
     virtual void SetFrameRateLimit(int fps) = 0;
     // Stores a copy of the callback, replacing the previous one.
     virtual void SetFrameCallback(const tFrameCallback& callback) = 0;

@@ -1,5 +1,6 @@
 #include <SDL.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,6 +89,38 @@ std::string GetArchiveFolder() {
 }
 
 unsigned long GetProcessNumber() { return static_cast<unsigned long>(getpid()); }
+
+bool IsProcessRunning(unsigned long number) {
+    const pid_t pid = static_cast<pid_t>(number);
+    if (pid <= 0 || static_cast<unsigned long>(pid) != number) {
+        return false;
+    }
+    return kill(pid, 0) == 0 || errno == EPERM;
+}
+
+namespace {
+
+volatile sig_atomic_t g_StopRequested = 0;
+
+extern "C" void OnStopSignal(int) { g_StopRequested = 1; }
+
+} // namespace
+
+void InstallStopHandlers() {
+    // SDL would turn these signals into quit events, which a screensaver swallows; it leaves
+    // signals alone that already have a handler, and the hint makes sure of it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a blocking call returns early, so the request is seen at once.
+    action.sa_flags = 0;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+bool IsStopRequested() { return g_StopRequested != 0; }
 
 std::uint64_t GetPeakMemoryBytes() {
     rusage usage = {};

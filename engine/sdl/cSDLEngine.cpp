@@ -8,6 +8,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Version.h"
 #include "engine/core/cException.h"
+#include "engine/core/cFramePacer.h"
 #include "engine/sdl/SDLPlatform.h"
 #include "engine/sdl/cSDLInput.h"
 #include "gui/IGUIManager.h"
@@ -308,17 +309,13 @@ void cSDLEngine::Run() {
     if (m_RunStartSeconds < 0.0) {
         m_RunStartSeconds = GetTime() * 0.001;
     }
-    double reference = m_RunStartSeconds;
     LogMessage("Engine started\n\n");
     m_QuitRequested = false;
+    // The limit sleeps between frames instead of spinning: a waiting loop costs no processor time.
+    cFramePacer pacer;
+    pacer.SetFrameRateLimit(m_FrameRateLimit);
+    pacer.SetStopCheck([this] { return m_QuitRequested; });
     for (;;) {
-        double now = GetTime() * 0.001;
-        if (m_FrameRateLimit > 0) {
-            const double period = 1.0 / m_FrameRateLimit;
-            while (now - reference < period) {
-                now = GetTime() * 0.001;
-            }
-        }
         SDL_Event event;
         if (SDL_PollEvent(&event)) {
             HandleEvent(event);
@@ -331,7 +328,7 @@ void cSDLEngine::Run() {
         if (m_FrameCallback && !(*m_FrameCallback)()) {
             break;
         }
-        reference = now;
+        pacer.Wait();
     }
     LogMessage("Engine stopped\n");
 }

@@ -1,5 +1,6 @@
 // The archive appended to the executable: no trailer means loose files, a
 // trailer mounts the archive, damage gives a clear error and writes nothing.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <minizip/zip.h>
@@ -101,6 +102,7 @@ protected:
         for (const auto& entry : std::filesystem::directory_iterator(m_Folder)) {
             names.push_back(entry.path().filename().string());
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -124,7 +126,7 @@ TEST_F(cAppendedArchive, WithoutTrailerNothingIsWrittenOrMounted) {
     const std::string exe = MakeExe("plain", MakeZip("inside"), false);
     EXPECT_EQ(Extract(exe), "");
     EXPECT_TRUE(FolderContents().empty());
-    EXPECT_FALSE(m_FileSystem.RemoveArchive((m_Folder + "/.pk").c_str()));
+    EXPECT_FALSE(m_FileSystem.RemoveArchive((m_Folder + "/.pk.42").c_str()));
     // A file shorter than the magic is a plain file too.
     WriteBytes(m_Dir + "/tiny", {0xEF, 0xBE});
     EXPECT_EQ(Extract(m_Dir + "/tiny"), "");
@@ -134,27 +136,42 @@ TEST_F(cAppendedArchive, TrailerMountsTheArchive) {
     const tBytes zip = MakeZip("hello from the archive");
     const std::string exe = MakeExe("packed", zip, true);
     const std::string root = m_FileSystem.GetRootFolder();
-    EXPECT_EQ(Extract(exe), m_Folder + "/.pk");
+    EXPECT_EQ(Extract(exe), m_Folder + "/.pk.42");
     EXPECT_EQ(m_FileSystem.GetRootFolder(), root);  // put back after the absolute paths
-    EXPECT_EQ(FolderContents(), std::vector<std::string>{".pk"});  // no temporary file left
+    EXPECT_EQ(FolderContents(), std::vector<std::string>{".pk.42"});  // no temporary file left
     // The archive and the 12 trailer bytes before the magic.
-    const tBytes copy = ReadBytes(m_Folder + "/.pk");
+    const tBytes copy = ReadBytes(m_Folder + "/.pk.42");
     ASSERT_EQ(copy.size(), zip.size() + 12);
     EXPECT_TRUE(std::equal(zip.begin(), zip.end(), copy.begin()));
     EXPECT_EQ(ReadThroughFileSystem("data/hello.txt"), "hello from the archive");
     EXPECT_EQ(ReadThroughFileSystem("DATA/HELLO.TXT"), "hello from the archive");
 
-    // A second run overwrites the same ".pk".
+    // A second instance running beside the first makes a copy of its own; the first one's copy
+    // stays as it was, and deleting the second leaves the first readable.
     cPosixFileSystem second;
     const std::string exe2 = MakeExe("packed2", MakeZip("second run"), true);
-    EXPECT_EQ(ExtractAppendedArchive(second, exe2, m_Folder, 43), m_Folder + "/.pk");
-    EXPECT_EQ(FolderContents(), std::vector<std::string>{".pk"});
+    EXPECT_EQ(ExtractAppendedArchive(second, exe2, m_Folder, 43), m_Folder + "/.pk.43");
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{".pk.42", ".pk.43"}));
     IFile* file = second.OpenFile("data/hello.txt");
     ASSERT_NE(file, nullptr);
     std::string text(10, '\0');
     file->Read(text.data(), 1, 10);
     file->Release();
     EXPECT_EQ(text, "second run");
+    second.DeleteFile((m_Folder + "/.pk.43").c_str());
+    EXPECT_EQ(ReadThroughFileSystem("data/hello.txt"), "hello from the archive");
+}
+
+TEST_F(cAppendedArchive, CopiesOfEndedProcessesAreRemoved) {
+    for (const char* name : {".pk.42", ".pk.7", ".pk.8.tmp", ".pk.9", ".pk", ".pk.x1", "other", ".pk.7.tmp.old"}) {
+        WriteBytes(m_Folder + "/" + name, {1});
+    }
+    // 9 still runs; 42 is the caller itself.
+    const auto running = [](unsigned long number) { return number == 9; };
+    EXPECT_EQ(RemoveStaleArchiveCopies(m_FileSystem, m_Folder, 42, running), 2);
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{".pk", ".pk.42", ".pk.7.tmp.old", ".pk.9", ".pk.x1", "other"}));
+    // A folder that cannot be listed is no error.
+    EXPECT_EQ(RemoveStaleArchiveCopies(m_FileSystem, m_Dir + "/missing", 42, running), 0);
 }
 
 TEST_F(cAppendedArchive, DamagedTrailersRaiseAndWriteNothing) {
