@@ -45,8 +45,10 @@ void cFramePacer::Wait() {
     }
     const double now = m_Clock();
     if (!m_Started) {
+        // The next frame starts now; the period runs from its start.
         m_Started = true;
         m_Next = now;
+        return;
     }
     m_Next += m_Period;
     if (m_Next > now) {

@@ -105,3 +105,23 @@ TEST(BenchmarkFigures, MedianPercentileAndPerFrameCounts) {
     EXPECT_NE(text.find("frames per second: 50.0 at the median"), std::string::npos) << text;
     EXPECT_NE(text.find("start-up (process start to first flight frame): unknown"), std::string::npos) << text;
 }
+
+TEST(RunOptions, FrameRateCap) {
+    EXPECT_EQ(ParseRunOptions({"/S"}).maxFPS, 0);
+    EXPECT_EQ(ParseRunOptions({"/S", "-maxfps", "10", "-bench", "50"}).maxFPS, 10);
+    EXPECT_EQ(OptionError({"/S", "-maxfps", "0"}), "cScreensaver::Create : '-maxfps' frame rate 0 is out of range");
+    EXPECT_EQ(OptionError({"/S", "-maxfps"}), "cScreensaver::Create : '-maxfps' needs a frame rate");
+}
+
+TEST(BenchmarkFigures, PacingSharesOfACore) {
+    // 50 frames in 5 s at a cap of 10; 0.5 s of processor time, 0.45 s of it inside the frames.
+    const std::string text = cBenchmark::FormatPacing(10, 5.0, 0.5, 0.45, 50);
+    EXPECT_NE(text.find("10.0 frames per second flown, frame time 100.0 ms"), std::string::npos) << text;
+    EXPECT_NE(text.find("10.0 % of a core per second of wall time (9.00 ms per frame in the frame)"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("waiting 1.00 % of a core"), std::string::npos) << text;
+    // Clock jitter can make the frames' share exceed the total: waiting never goes negative.
+    EXPECT_NE(cBenchmark::FormatPacing(10, 5.0, 0.4, 0.45, 50).find("waiting 0.00 %"), std::string::npos);
+    EXPECT_NE(cBenchmark::FormatPacing(10, 0.0, 0.4, 0.45, 0).find("too few frames"), std::string::npos);
+}

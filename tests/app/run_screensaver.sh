@@ -33,8 +33,8 @@ cat "$XDG_CACHE_HOME/log.txt"
 grep -q "Destroying window" "$XDG_CACHE_HOME/log.txt" || fail "the window was not destroyed in order"
 
 # The packed data is read from its unpacked copy in the cache folder, which goes at the end.
-grep -q "in archive '$XDG_CACHE_HOME/Quillmere/.pk'" "$XDG_CACHE_HOME/log.txt" || fail "the appended archive was not mounted"
-[ ! -e "$XDG_CACHE_HOME/Quillmere/.pk" ] || fail "the unpacked archive was left behind"
+grep -q "in archive '$XDG_CACHE_HOME/Quillmere/.pk\.[0-9]*'" "$XDG_CACHE_HOME/log.txt" || fail "the appended archive was not mounted"
+[ -z "$(ls -A "$XDG_CACHE_HOME/Quillmere")" ] || fail "the unpacked archive was left behind"
 
 # Frame 3 is captured to a PNG; moving the mouse 10 pixels ends the run.
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
