@@ -46,3 +46,19 @@ tour: build
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_DIR)
+
+# Installation: "make install" puts the program and the files of the screensaver
+# hosts below $(PREFIX) (with $(DESTDIR) in front, for staging); "make package"
+# writes the Debian package into $(BUILD_DIR); "make package-test" runs the
+# checks of both (also part of "make test").
+PREFIX ?= /usr/local
+.PHONY: install package package-test
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+package-test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -L install --timeout 600

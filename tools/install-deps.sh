@@ -14,7 +14,14 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   zip unzip sox vorbis-tools lua5.4
   libx11-dev python3-xlib x11-utils xscreensaver xscreensaver-gl
+  libxml2-utils desktop-file-utils dpkg-dev file man-db lintian
 )
+
+# `install-deps.sh --fuzz`: the fuzzing tool chain instead (clang with its libFuzzer and sanitizer
+# runtimes), which only `make fuzz` needs.
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
