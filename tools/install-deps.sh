@@ -13,7 +13,7 @@ PACKAGES=(
   libgtk-3-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra libsquish-dev
   xvfb xauth xdotool imagemagick
   zip unzip sox vorbis-tools lua5.4
-  libx11-dev python3-xlib x11-utils xscreensaver xscreensaver-gl
+  libx11-dev python3-xlib x11-utils xscreensaver xscreensaver-gl mate-screensaver dbus-daemon
   libxml2-utils desktop-file-utils dpkg-dev file man-db lintian
 )
 
