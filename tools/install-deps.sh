@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   zip unzip sox vorbis-tools lua5.4
   libx11-dev python3-xlib x11-utils xscreensaver xscreensaver-gl mate-screensaver dbus-daemon
-  libxml2-utils desktop-file-utils dpkg-dev file man-db lintian
+  libxml2-utils desktop-file-utils dpkg-dev file man-db lintian python3-gi
 )
 
 missing=()

@@ -4,7 +4,7 @@
 # runs through its bin/ link with its appended archive; XScreenSaver's settings
 # file is valid, offers the program's own defaults and passes only options the
 # program takes; the desktop entry validates and names the installed program,
-# also below a prefix with a blank; the manual page formats without warnings
+# also below a prefix with blanks and quotes; the manual page formats without warnings
 # and covers every option of the usage text.
 #
 #   install_test.sh BUILD_DIR SOURCE_DIR
@@ -178,17 +178,30 @@ grep -q '\bScreensaver;' <<< "$(entry Categories)" || fail "Categories lacks Scr
 # MATE's screensaver list leaves out entries hidden with NoDisplay.
 [ "$(entry NoDisplay)" != true ] || fail "NoDisplay=true hides the entry from MATE's screensaver list"
 
-# A prefix with a blank is quoted in Exec, so a host splits the command line right.
-SPACED="/opt/brevonne 3d"
-if install_to "$SCRATCH/spaced" "$SPACED"; then
-    spaced=$SCRATCH/spaced$SPACED/share/applications/screensavers/brevonne3d.desktop
-    desktop-file-validate "$spaced" > "$SCRATCH/validate.log" 2>&1 ||
-        fail "desktop-file-validate below '$SPACED': $(cat "$SCRATCH/validate.log")"
-    [ "$(sed -n 's/^Exec=//p' "$spaced")" = "\"$SPACED/libexec/xscreensaver/brevonne3d\" --root" ] ||
-        fail "Exec below '$SPACED' is '$(sed -n 's/^Exec=//p' "$spaced")'"
-else
-    fail "cmake --install below '$SPACED' ended with an error: $(cat "$SCRATCH/install.log")"
-fi
+# A prefix with a blank, quotes, a dollar or a percent sign still gives a host
+# the installed program as the command's first word: Exec is read the way GLib
+# reads it (string escapes, then shell quoting, then "%%" for "%").
+exec_argv0() {  # DESKTOP-FILE
+    /usr/bin/python3 - "$1" <<'EOF'
+import sys
+from gi.repository import GLib
+entry = GLib.KeyFile()
+entry.load_from_file(sys.argv[1], GLib.KeyFileFlags.NONE)
+ok, argv = GLib.shell_parse_argv(entry.get_string("Desktop Entry", "Exec"))
+print(argv[0].replace("%%", "%"))
+EOF
+}
+for odd in "/opt/brevonne 3d" "/opt/it's \$HOME at 100%"; do
+    if ! install_to "$SCRATCH/odd" "$odd"; then
+        fail "cmake --install below '$odd' ended with an error: $(cat "$SCRATCH/install.log")"
+        continue
+    fi
+    odd_entry=$SCRATCH/odd$odd/share/applications/screensavers/brevonne3d.desktop
+    desktop-file-validate "$odd_entry" > "$SCRATCH/validate.log" 2>&1 ||
+        fail "desktop-file-validate below '$odd': $(cat "$SCRATCH/validate.log")"
+    [ "$(exec_argv0 "$odd_entry")" = "$odd/libexec/xscreensaver/brevonne3d" ] ||
+        fail "Exec below '$odd' runs '$(exec_argv0 "$odd_entry")'"
+done
 
 # --- the manual page ----------------------------------------------------------
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$MAN" 2>&1 >/dev/null)
