@@ -14,7 +14,7 @@
 # "cpack -G DEB" packages the same tree below /usr, with the manual page
 # compressed and the copyright and changelog files Debian asks for.
 
-# Only the Linux build installs; a Windows build ships its .scr by other means.
+# These rules are for the Linux build (SDL platform) only.
 if(DEFINED VELMORA_PLATFORM AND NOT VELMORA_PLATFORM STREQUAL "SDL")
   return()
 endif()
