@@ -6,23 +6,27 @@
 #include <vector>
 
 #include "app/AppendedArchive.h"
+#include "app/ApplySettings.h"
+#include "app/CommandLine.h"
+#include "app/Globals.h"
 #include "app/FlightFrame.h"
 #include "app/PNGFile.h"
 #include "app/Platform.h"
 #include "app/cLoadingScreen.h"
 #include "app/cSettings.h"
+#include "engine/EngineFactory.h"
 #include "engine/IEngine.h"
 #include "engine/IInput.h"
 #include "engine/core/Log.h"
 #include "engine/core/cFrameProfiler.h"
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFileSystem.h"
+#include "scene/cSceneManager.h"
 #include "scene/camera/cCamera.h"
 #include "sound/ISoundEngine.h"
 #include "video/IFont.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
-#include "video/cCommonRenderer.h"
 
 namespace brevonne {
 
@@ -46,7 +50,7 @@ void ApplyOverlayProjection(IRenderer& r) { r.SetProjection(PROJ_ORTHOGRAPHIC, 0
 
 cScreensaver::cScreensaver(const std::string& commandLine, const std::vector<std::string>& args,
                            const sHostOptions& host)
-    : cScreensaverBase(commandLine, args, host), m_Flight([this](int first, int last) {
+    : m_CommandLine(commandLine), m_Args(args), m_Host(host), m_Flight([this](int first, int last) {
           return m_Engine ? m_Engine->RandomInt(first, last) : first;
       }) {}
 
@@ -60,10 +64,7 @@ bool cScreensaver::Create() {
         m_BadOptions = true;
         throw;
     }
-    // Benchmarks, captures and tours draw as fast as they can, unless a cap is asked for.
-    m_Unpaced = m_Options.IsUnattended() && m_Options.maxFPS <= 0;
-    m_FrameRateCap = m_Options.maxFPS;
-    if (!cScreensaverBase::Create()) {
+    if (!CreateEngine()) {
         return false;
     }
     ExtractData();
@@ -106,7 +107,78 @@ bool cScreensaver::Create() {
     }
     m_Flight.Reserve(GetScenePaths().size());
     ChooseNextPath();
+    LogMessage("Flight started over %zu camera paths\n", GetScenePaths().size());
     return true;
+}
+
+bool cScreensaver::CreateEngine() {
+    // 1. Settings and the "-path" option; a host's options apply to this run only.
+    cSettings& settings = GetSettings();
+    settings.ReadSettings();
+    if (IsHosted()) {
+        ApplyHostOptions(m_Host, settings.GetRecord());
+    }
+    const std::string pathOption = FindPathOption(m_Args);
+    if (!pathOption.empty()) {
+        WorkingDirectory() = WithTrailingSlash(pathOption);
+    }
+
+    // 2-3. The window.
+    if (!m_Window) {
+        m_Window = CreateScreensaverWindow(m_Host);
+    }
+    sRendererDesc desc;
+    desc.multisampling = 0;
+    desc.depthFlags = kWithStencil | kDepth24;
+    if (!m_Window || !m_Window->Open(settings.GetRecord(), desc)) {
+        return false;
+    }
+
+    // 4. The engine attached to the window.
+    m_Engine = velmora::CreateEngine(m_Window->GetHandle(), desc);
+    if (!m_Engine) {
+        return false;
+    }
+
+    // 5. Engine files are found below the working directory.
+    m_FileSystem = m_Engine->GetFileSystem();
+    m_FileSystem->SetRootFolder(WorkingDirectory().c_str());
+
+    // 6. The services the frame uses.
+    m_Renderer = m_Engine->GetRenderer();
+    m_SceneManager = m_Engine->GetSceneManager();
+    m_ResourceManager = m_SceneManager ? m_SceneManager->GetResourceManager() : nullptr;
+    m_Input = m_Engine->GetInput();
+    m_SoundEngine = m_Engine->GetSoundEngine();
+
+    // 7. No cursor over the flight; over a host's window the cursor is the host's.
+    if (!IsHosted()) {
+        m_Engine->ShowCursor(false);
+    }
+
+    // 8-11. Shader use, texture quality, sound and volume, render settings.
+    ApplySettings(settings.GetRecord(), *m_Engine);
+
+    // Benchmarks, captures and tours draw as fast as they can, unless a cap is asked for.
+    m_Window->SetUpPacing(m_Options.IsUnattended() && m_Options.maxFPS <= 0, m_Options.maxFPS,
+                          static_cast<double>(m_Host.delayMicroseconds) * 1e-6);
+    return true;
+}
+
+void cScreensaver::DrawBlankFrame() {
+    if (!m_Renderer) {
+        return;
+    }
+    m_Renderer->BeginFrame();
+    m_Renderer->EndFrame();
+}
+
+bool cScreensaver::ProcessMessages() { return m_Window && m_Window->ProcessMessages(); }
+
+void cScreensaver::WaitForNextFrame() {
+    if (m_Window) {
+        m_Window->WaitForNextFrame();
+    }
 }
 
 bool cScreensaver::Destroy() {
@@ -124,7 +196,25 @@ bool cScreensaver::Destroy() {
         }
         m_ArchivePath.clear();
     }
-    return cScreensaverBase::Destroy();
+    if (m_Engine) {
+        if (!IsHosted()) {
+            m_Engine->ShowCursor(true);
+        }
+        m_Engine->Release();
+        m_Engine = nullptr;
+        m_Renderer = nullptr;
+        m_FileSystem = nullptr;
+        m_Input = nullptr;
+        m_SoundEngine = nullptr;
+        m_SceneManager = nullptr;
+        m_ResourceManager = nullptr;
+        m_DefaultFont = nullptr;
+        m_OverlayFont = nullptr;
+    }
+    if (m_Window) {
+        m_Window->Close();
+    }
+    return true;
 }
 
 void cScreensaver::ExtractData() {
@@ -163,7 +253,7 @@ bool cScreensaver::Render() {
     } else if (m_Flight.GetCurrentPath()) {
         const float frameTime = m_Options.benchmarkFrames > 0 ? kBenchmarkStep
                                                               : std::min(m_Engine->GetFrameTime(), kMaxFrameStep);
-        m_Flight.Advance(frameTime * GetHostOptions().speed, GetScenePaths());
+        m_Flight.Advance(frameTime * m_Host.speed, GetScenePaths());
         if (m_Camera) {
             m_Flight.PlaceCamera(*m_Camera);
         }
@@ -298,10 +388,7 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
     if (m_Profiler) {
         return CountProfiledFrame(std::chrono::duration<double>(now - since).count());
     }
-    cCommonRenderer::sFrameStatistics statistics;
-    if (const auto* common = dynamic_cast<const cCommonRenderer*>(m_Renderer)) {
-        statistics = common->GetFrameStatistics();
-    }
+    const sDrawStatistics& statistics = m_Renderer->GetFrameStatistics();
     m_Benchmark.AddFrame(std::chrono::duration<double>(now - since).count(), statistics.drawCalls,
                          statistics.triangles);
     if (m_Benchmark.GetFrameCount() < m_Options.benchmarkFrames) {
@@ -328,10 +415,8 @@ bool cScreensaver::CountBenchmarkFrame(std::chrono::steady_clock::time_point fra
     IRenderer* renderer = m_Renderer;
     m_Profiler = std::make_unique<cFrameProfiler>([renderer] { renderer->WaitForDevice(); }, [renderer] {
         cFrameProfiler::sCounters counters;
-        if (const auto* common = dynamic_cast<const cCommonRenderer*>(renderer)) {
-            counters.drawCalls = common->GetTotalStatistics().drawCalls;
-            counters.triangles = static_cast<long long>(common->GetTotalStatistics().triangles);
-        }
+        counters.drawCalls = renderer->GetTotalStatistics().drawCalls;
+        counters.triangles = static_cast<long long>(renderer->GetTotalStatistics().triangles);
         return counters;
     });
     m_ProfiledSeconds = 0.0;

@@ -12,15 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "app/HostOptions.h"
+#include "app/IScreensaverWindow.h"
 #include "app/RunOptions.h"
 #include "app/cBenchmark.h"
 #include "app/cFlight.h"
 #include "app/cTour.h"
-#include "app/cScreensaverBase.h"
 #include "engine/core/cColor.h"
 
 namespace velmora {
 class cFrameProfiler;
+class IEngine;
+class IFileSystem;
+class IInput;
+namespace video { class IRenderer; class IFont; }
+namespace sound { class ISoundEngine; }
+namespace scene { class cSceneManager; class IResourceManager; }
 }
 
 namespace velmora::scene {
@@ -32,23 +39,38 @@ namespace brevonne {
 
 class cLoadingScreen;
 
-class cScreensaver : public cScreensaverBase {
+class cScreensaver {
 public:
+    // commandLine: the upper-cased copy; args: the original arguments; host: what a screensaver
+    // host asked for (nothing for the full-screen run).
     cScreensaver(const std::string& commandLine, const std::vector<std::string>& args,
                  const sHostOptions& host = sHostOptions());
-    ~cScreensaver() override;
+    ~cScreensaver();
+    cScreensaver(const cScreensaver&) = delete;
+    cScreensaver& operator=(const cScreensaver&) = delete;
 
-    // Base creation, data extraction, gamma, random seed, loading screen, camera, fonts, scene,
-    // sound volume and the first path.
-    bool Create() override;
-    // Releases the camera and deletes the unpacked archive, then the base Destroy.
-    bool Destroy() override;
+    // Settings, the platform's window and the engine attached to it, data extraction, gamma,
+    // random seed, loading screen, camera, fonts, scene, sound volume and the first path.
+    bool Create();
+    // Releases the camera, deletes the unpacked archive, releases the engine and gives up the
+    // window (the display gets its mode back).
+    bool Destroy();
     // The longest step the flight takes in one frame: after a pause (a stopped process, a busy
     // machine) the camera goes on where it was instead of jumping ahead.
     static constexpr float kMaxFrameStep = 0.1f;
 
     // One flight frame; false when the mouse moved (or a benchmark has flown its frames).
-    bool Render() override;
+    bool Render();
+    // Renderer begin-frame with its default clear colour, then end-frame.
+    void DrawBlankFrame();
+    // Takes every waiting window message; false once the run is to end.
+    bool ProcessMessages();
+    // Sleeps until the next frame is due.
+    void WaitForNextFrame();
+
+    // True when a screensaver host started the run (or it runs in a window of its own).
+    bool IsHosted() const { return m_Host.IsHosted(); }
+    velmora::IEngine* GetEngine() const { return m_Engine; }
 
     // Picks the next path (every path once before any repeats).
     void ChooseNextPath();
@@ -57,6 +79,8 @@ public:
     bool IsUnattended() const { return m_BadOptions || m_Options.IsUnattended(); }
 
 private:
+    // Opens the window and attaches the engine and its services to it; false on failure.
+    bool CreateEngine();
     // Copies the archive appended to the executable to ".pk" in the archive folder and adds it
     // to the file system (nothing when the executable carries none).
     void ExtractData();
@@ -82,6 +106,22 @@ private:
     const std::vector<velmora::scene::IScenePath*>& GetScenePaths() const;
     velmora::cColor GetSceneFogColor() const;
     void RenderScene();
+
+    std::string m_CommandLine;
+    std::vector<std::string> m_Args;
+    sHostOptions m_Host;
+    std::unique_ptr<IScreensaverWindow> m_Window;
+    velmora::IEngine* m_Engine = nullptr;
+    velmora::IFileSystem* m_FileSystem = nullptr;
+    velmora::IInput* m_Input = nullptr;
+    velmora::video::IRenderer* m_Renderer = nullptr;
+    velmora::sound::ISoundEngine* m_SoundEngine = nullptr;
+    velmora::scene::cSceneManager* m_SceneManager = nullptr;
+    velmora::scene::IResourceManager* m_ResourceManager = nullptr;
+    velmora::video::IFont* m_DefaultFont = nullptr;
+    velmora::video::IFont* m_OverlayFont = nullptr;
+    float m_FirstMouseX = -1.0f;
+    float m_FirstMouseY = -1.0f;
 
     sRunOptions m_Options;
     bool m_BadOptions = false;

@@ -50,6 +50,12 @@ class IRenderTarget;
 class IViewport;
 class IOcclusionQuery;
 
+// What the device was asked to draw.
+struct sDrawStatistics {
+    std::uint32_t drawCalls = 0;
+    std::uint64_t triangles = 0;
+};
+
 class IRenderer {
 public:
     // Releases the device objects, then every cached resource (resources still held by callers
@@ -211,6 +217,10 @@ public:
     virtual void EndFrame() = 0;
     // Blocks until the device has carried out every command given so far (profiling).
     virtual void WaitForDevice() = 0;
+    // Draw calls and triangles of the last frame ended with EndFrame.
+    virtual const sDrawStatistics& GetFrameStatistics() const = 0;
+    // Everything drawn since the renderer was made (the draw-call count wraps).
+    virtual const sDrawStatistics& GetTotalStatistics() const = 0;
 
     // ---- Loaders ----------------------------------------------------------------------------
     // Adds a 2D image loader under its extension; the first one registered for an extension stays.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "video/IRenderer.h"
+#include "video/ITextureLoader.h"
 #include "video/cResourceFactory.h"
 #include "video/cResourceManager.h"
 #include "scene/camera/cCamera.h"
@@ -97,6 +98,8 @@ public:
     int GetTextureFiltering() const { return m_TextureFiltering; }
     int GetTextureAnisotropy() const { return m_TextureAnisotropy; }
     int GetTextureDetailReduction() const { return m_TextureDetailReduction; }
+    // The largest texture side the device takes; 0 while the backend cannot say (no device).
+    virtual int GetMaxTextureSize() const { return 0; }
     scene::ICamera* GetCamera() const { return m_Camera; }
     ITexture* GetBoundTexture(int stage) const;
     IShader* GetBoundShader() const { return m_Shader; }
@@ -118,10 +121,7 @@ public:
     static IFileSystem* GetResourceFileSystem();
 
     // What the device was asked to draw in one frame.
-    struct sFrameStatistics {
-        std::uint32_t drawCalls = 0;
-        std::uint64_t triangles = 0;
-    };
+    using sFrameStatistics = sDrawStatistics;
     // Counts one draw call of `triangles` triangles (0 for points and lines) into the running frame;
     // the backend and its resources call it for every draw they send.
     void CountDraw(std::uint64_t triangles) {
@@ -130,10 +130,8 @@ public:
         ++m_Totals.drawCalls;
         m_Totals.triangles += triangles;
     }
-    // The figures of the last frame ended with EndFrame.
-    const sFrameStatistics& GetFrameStatistics() const { return m_LastFrame; }
-    // Everything drawn since the renderer was made (the draw-call count wraps).
-    const sFrameStatistics& GetTotalStatistics() const { return m_Totals; }
+    const sDrawStatistics& GetFrameStatistics() const override { return m_LastFrame; }
+    const sDrawStatistics& GetTotalStatistics() const override { return m_Totals; }
 
 protected:
     // Takes ownership of the backend's factory; registers the built-in loaders.
@@ -200,6 +198,9 @@ protected:
 private:
     // Device creation and the renderer's sampler settings for a freshly loaded texture.
     void FinishTexture(ITexture2D* texture);
+    // What the loaders may hand the device: its largest side, and for 2D textures the top levels the
+    // detail reduction leaves out of a compressed chain.
+    sImageLimits GetImageLimits(bool cube) const;
 };
 
 } // namespace velmora::video

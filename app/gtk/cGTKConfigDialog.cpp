@@ -284,14 +284,4 @@ int cGTKConfigDialog::OnKeyPress(GtkWidget*, void* event, void* self) {
     return FALSE;
 }
 
-bool RunConfigDialogView(cConfigDialog& dialog, std::string& reason) {
-    if (!cGTKConfigDialog::StartToolkit(reason)) {
-        return false;
-    }
-    cGTKConfigDialog view(dialog);
-    view.Create();
-    view.Run();
-    return true;
-}
-
 } // namespace brevonne

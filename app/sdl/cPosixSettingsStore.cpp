@@ -189,9 +189,4 @@ bool cPosixSettingsStore::WriteValue(const std::string& key, const std::string& 
     return true;
 }
 
-ISettingsStore& GetPlatformSettingsStore() {
-    static cPosixSettingsStore store;
-    return store;
-}
-
 } // namespace brevonne

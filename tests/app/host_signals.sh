@@ -27,7 +27,7 @@ start() {
 # Waits until the named run flies (at most 60 s).
 wait_flying() {
   for _ in $(seq 1 300); do
-    grep -q "Frames paced" "$WORK/$1.log" 2>/dev/null && { sleep 1; return 0; }
+    grep -q "Flight started" "$WORK/$1.log" 2>/dev/null && { sleep 1; return 0; }
     kill -0 "$2" 2>/dev/null || fail "$1 ended before it flew"
     sleep 0.2
   done

@@ -103,13 +103,13 @@ def run(d, visual, full):
             return f.read()
 
     try:
-        if not wait_for(lambda: "Frames paced" in log_text() or proc.poll() is not None, 60):
+        if not wait_for(lambda: "Flight started" in log_text() or proc.poll() is not None, 60):
             fail("the run did not start")
         if proc.poll() is not None:
             print(log_text())
             fail("the run ended at once with code %d" % proc.returncode)
-        # A few flight frames after the loading screen.
-        wait_for(lambda: False, 4)
+        # A few flight frames.
+        wait_for(lambda: False, 2)
         colours, brightness = picture_stats(d, window, width, height)
         print("window 0x%x, visual 0x%x depth %d: %d colours, brightness %.0f" % (window.id, visual, depth,
                                                                                 colours, brightness))

@@ -212,6 +212,8 @@ public:
     void BeginFrame() override {}
     void EndFrame() override {}
     void WaitForDevice() override {}
+    const video::sDrawStatistics& GetFrameStatistics() const override { return m_Statistics; }
+    const video::sDrawStatistics& GetTotalStatistics() const override { return m_Statistics; }
     void RegisterTextureLoader(video::ITexture2DLoader*) override {}
     void RegisterCubeMapLoader(video::ITextureCubeLoader*) override {}
     void RenderAxes(const cVector3&, float) override {}
@@ -243,6 +245,7 @@ public:
 
 private:
     std::vector<cNamedTexture*> m_Textures;
+    video::sDrawStatistics m_Statistics;
 };
 
 } // namespace velmora::scene::test

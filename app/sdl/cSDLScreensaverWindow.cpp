@@ -1,63 +1,27 @@
-#include "app/sdl/cSDLScreensaver.h"
+#include "app/sdl/cSDLScreensaverWindow.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstdint>
 
-#include "app/ApplySettings.h"
-#include "app/CommandLine.h"
-#include "app/Globals.h"
 #include "app/Platform.h"
 #include "app/VideoModes.h"
-#include "app/cSettings.h"
+#include "app/cSettingsRecord.h"
 #include "app/sdl/SDLDisplayModes.h"
 #include "app/sdl/cX11HostWindow.h"
-#include "engine/EngineFactory.h"
-#include "engine/IEngine.h"
-#include "engine/IInput.h"
-#include "engine/filesystem/IFileSystem.h"
 #include "engine/core/Log.h"
 #include "engine/sdl/SDLPlatform.h"
-#include "scene/cSceneManager.h"
-#include "video/IFont.h"
-#include "video/IRenderer.h"
 
 namespace brevonne {
 
 using namespace velmora;
 
-cSDLScreensaver::cSDLScreensaver(const std::string& commandLine, const std::vector<std::string>& args,
-                                 const sHostOptions& host)
-    : m_CommandLine(commandLine), m_Args(args), m_Host(host) {}
+cSDLScreensaverWindow::cSDLScreensaverWindow(const sHostOptions& host) : m_Host(host) {}
 
-cSDLScreensaver::~cSDLScreensaver() {
-    if (m_Engine || m_Window) {
-        Destroy();
-    }
-}
+cSDLScreensaverWindow::~cSDLScreensaverWindow() { Close(); }
 
-void cSDLScreensaver::DrawBlankFrame() {
-    if (!m_Renderer) {
-        return;
-    }
-    m_Renderer->BeginFrame();
-    m_Renderer->EndFrame();
-}
-
-bool cSDLScreensaver::Create() {
-    // 1. Settings and the "-path" option; a host's options apply to this run only.
-    cSettings& settings = GetSettings();
-    settings.ReadSettings();
-    if (IsHosted()) {
-        ApplyHostOptions(m_Host, settings.GetRecord());
-    }
-    const std::string pathOption = FindPathOption(m_Args);
-    if (!pathOption.empty()) {
-        WorkingDirectory() = WithTrailingSlash(pathOption);
-    }
-
-    // 2-3. The window.
+bool cSDLScreensaverWindow::Open(const cSettingsRecord& settings, sRendererDesc& desc) {
     if (!m_SDLStarted) {
         if (IsHosted()) {
             // Otherwise SDL keeps the desktop's screensaver from starting, and a host that watches
@@ -70,59 +34,28 @@ bool cSDLScreensaver::Create() {
         }
         m_SDLStarted = true;
     }
-    sRendererDesc desc;
     desc.rendererId = kRendererOpenGL;
-    desc.multisampling = 0;
-    desc.depthFlags = kWithStencil | kDepth24;
     desc.fullscreen = IsHosted() ? 0 : 1;
-    bool created = false;
+    bool opened = false;
     switch (m_Host.window) {
     case eHostWindow::None:
-        created = CreateFullscreenWindow(desc);
+        opened = OpenFullscreen(settings, desc);
         break;
     case eHostWindow::Root:
     case eHostWindow::WindowId:
-        created = CreateHostWindow(desc);
+        opened = OpenHostWindow(desc);
         break;
     case eHostWindow::Own:
-        created = CreateOwnWindow(desc);
+        opened = OpenOwnWindow(desc);
         break;
     }
-    if (!created) {
-        return false;
+    if (opened) {
+        m_WindowId = SDL_GetWindowID(m_Window);
     }
-    m_WindowId = SDL_GetWindowID(m_Window);
-
-    // 4. The engine attached to the window.
-    m_Engine = velmora::CreateEngine(m_Window, desc);
-    if (!m_Engine) {
-        return false;
-    }
-
-    // 5. Engine files are found below the working directory.
-    m_FileSystem = m_Engine->GetFileSystem();
-    m_FileSystem->SetRootFolder(WorkingDirectory().c_str());
-
-    // 6. The services the frame uses.
-    m_Renderer = m_Engine->GetRenderer();
-    m_SceneManager = m_Engine->GetSceneManager();
-    m_ResourceManager = m_SceneManager ? m_SceneManager->GetResourceManager() : nullptr;
-    m_Input = m_Engine->GetInput();
-    m_SoundEngine = m_Engine->GetSoundEngine();
-
-    // 7. No cursor over the flight; over a host's window the cursor is the host's.
-    if (!IsHosted()) {
-        m_Engine->ShowCursor(false);
-    }
-
-    // 8-11. Shader use, texture quality, sound and volume, render settings.
-    ApplySettings(settings.GetRecord(), *m_Engine);
-    SetUpPacing();
-    return true;
+    return opened;
 }
 
-bool cSDLScreensaver::CreateFullscreenWindow(sRendererDesc& desc) {
-    const cSettingsRecord& record = GetSettings().GetRecord();
+bool cSDLScreensaverWindow::OpenFullscreen(const cSettingsRecord& record, sRendererDesc& desc) {
     PrepareGLWindowAttributes(desc);
     // "Same as desktop" covers the desktop without a mode change; a stored
     // mode switches the display to the closest mode it really offers.
@@ -159,7 +92,7 @@ bool cSDLScreensaver::CreateFullscreenWindow(sRendererDesc& desc) {
     return true;
 }
 
-bool cSDLScreensaver::CreateHostWindow(sRendererDesc& desc) {
+bool cSDLScreensaverWindow::OpenHostWindow(sRendererDesc& desc) {
     m_HostWindow = std::make_unique<cX11HostWindow>();
     if (!m_HostWindow->Open(m_Host.windowId)) {
         return false;
@@ -181,7 +114,7 @@ bool cSDLScreensaver::CreateHostWindow(sRendererDesc& desc) {
     return true;
 }
 
-bool cSDLScreensaver::CreateOwnWindow(sRendererDesc& desc) {
+bool cSDLScreensaverWindow::OpenOwnWindow(sRendererDesc& desc) {
     PrepareGLWindowAttributes(desc);
     SDL_DisplayMode desktop = {};
     int width = 1280, height = 720;
@@ -199,10 +132,10 @@ bool cSDLScreensaver::CreateOwnWindow(sRendererDesc& desc) {
     return true;
 }
 
-void cSDLScreensaver::SetUpPacing() {
+void cSDLScreensaverWindow::SetUpPacing(bool unpaced, int frameRateCap, double delaySeconds) {
     m_Pacer.SetStopCheck([] { return IsStopRequested(); });
-    m_Pacer.SetDelay(static_cast<double>(m_Host.delayMicroseconds) * 1e-6);
-    if (m_Unpaced) {
+    m_Pacer.SetDelay(delaySeconds);
+    if (unpaced || !m_Window) {
         return;
     }
     // Adaptive vertical sync (a late frame is shown at once) where the driver has it, else plain.
@@ -211,7 +144,7 @@ void cSDLScreensaver::SetUpPacing() {
     }
     // Without vertical sync (a software rasterizer, a driver that ignores it) frames would come as
     // fast as the machine draws them: the cap keeps them at the display's rate.
-    int rate = m_FrameRateCap;
+    int rate = frameRateCap;
     if (rate <= 0) {
         SDL_DisplayMode mode = {};
         const int display = SDL_GetWindowDisplayIndex(m_Window);
@@ -222,28 +155,10 @@ void cSDLScreensaver::SetUpPacing() {
         }
     }
     m_Pacer.SetFrameRateLimit(rate);
-    LogMessage("Frames paced at %d per second%s\n", rate, m_Host.delayMicroseconds > 0 ? " with a delay" : "");
+    LogMessage("Frames paced at %d per second%s\n", rate, delaySeconds > 0.0 ? " with a delay" : "");
 }
 
-void cSDLScreensaver::WaitForNextFrame() { m_Pacer.Wait(); }
-
-bool cSDLScreensaver::Destroy() {
-    if (m_Engine) {
-        if (!IsHosted()) {
-            m_Engine->ShowCursor(true);
-        }
-        m_Engine->Release();
-        m_Engine = nullptr;
-        m_Renderer = nullptr;
-        m_FileSystem = nullptr;
-        m_Input = nullptr;
-        m_SoundEngine = nullptr;
-        m_SceneManager = nullptr;
-        m_ResourceManager = nullptr;
-        m_DefaultFont = nullptr;
-        m_OverlayFont = nullptr;
-    }
-    bool ok = true;
+void cSDLScreensaverWindow::Close() {
     if (m_Window) {
         // The engine destroys the window it was attached to; destroy it here
         // only when it is still alive. A host's window stays: SDL only lets go of it.
@@ -262,25 +177,9 @@ bool cSDLScreensaver::Destroy() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         m_SDLStarted = false;
     }
-    return ok;
 }
 
-bool cSDLScreensaver::Render() {
-    if (!m_Engine || !m_Renderer) {
-        return false;
-    }
-    m_Engine->Update();
-    m_Renderer->BeginFrame();
-    m_Renderer->SetProjection(0, 0, 0, 0.01, 1000.0, -1.0, -1.0);
-    if (m_DefaultFont) {
-        m_DefaultFont->Printf(100.0f, 10.0f, "%d x %d | fps: %2.2f", m_Engine->GetViewWidth(),
-                              m_Engine->GetViewHeight(), m_Engine->GetFPS());
-    }
-    m_Renderer->EndFrame();
-    return true;
-}
-
-bool cSDLScreensaver::ProcessMessages() {
+bool cSDLScreensaverWindow::ProcessMessages() {
     SDL_Event event;
     while (!m_QuitPosted && SDL_PollEvent(&event)) {
         HandleEvent(event);
@@ -298,7 +197,7 @@ bool cSDLScreensaver::ProcessMessages() {
     return !m_QuitPosted;
 }
 
-void cSDLScreensaver::HandleEvent(const SDL_Event& event) {
+void cSDLScreensaverWindow::HandleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN:
         if (m_Host.window == eHostWindow::None) {
