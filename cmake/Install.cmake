@@ -65,7 +65,7 @@ file(MAKE_DIRECTORY "${BREVONNE_INSTALL_STAGE}/bin")
 file(CREATE_LINK "../${BREVONNE_HACK_DIR}/brevonne3d" "${BREVONNE_INSTALL_STAGE}/bin/brevonne3d" SYMBOLIC)
 install(FILES "${BREVONNE_INSTALL_STAGE}/bin/brevonne3d" DESTINATION bin)
 
-install(FILES "${PROJECT_SOURCE_DIR}/data/xscreensaver/brevonne3d.xml" DESTINATION share/xscreensaver/config)
+install(FILES "${PROJECT_SOURCE_DIR}/app/sdl/install/brevonne3d.xml" DESTINATION share/xscreensaver/config)
 install(FILES "${PROJECT_SOURCE_DIR}/docs/brevonne3d.6" DESTINATION share/man/man6)
 
 # The desktop entry names the program by its absolute path, so it is written
@@ -73,7 +73,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/docs/brevonne3d.6" DESTINATION share/man/ma
 # the package's /usr may differ from the prefix the build was configured
 # with). Each destination gets its own copy in the build folder, so two
 # installations running at once do not write the same file.
-install(CODE "set(BREVONNE_DESKTOP_IN \"${PROJECT_SOURCE_DIR}/data/brevonne3d.desktop.in\")
+install(CODE "set(BREVONNE_DESKTOP_IN \"${PROJECT_SOURCE_DIR}/app/sdl/install/brevonne3d.desktop.in\")
 set(BREVONNE_INSTALL_STAGE \"${BREVONNE_INSTALL_STAGE}\")
 set(BREVONNE_HACK_DIR \"${BREVONNE_HACK_DIR}\")")
 install(CODE [[
