@@ -62,3 +62,16 @@ package: build
 
 package-test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -L install --timeout 600
+
+# Windows: the cross-build with mingw-w64 into $(WIN_DIR) (host tools in
+# $(WIN_DIR)/host), and its test programs run under Wine on a virtual display.
+WIN_DIR ?= build-win
+WIN_JOBS ?= 2
+
+.PHONY: windows test-windows
+
+windows: deps
+	@JOBS=$(WIN_JOBS) bash tools/windows/build.sh $(WIN_DIR)
+
+test-windows: windows
+	@bash tools/windows/run-tests.sh $(WIN_DIR)

@@ -1,15 +1,19 @@
 # Helpers shared by the subsystem build files.
 #
-# velmora_library(NAME DIRS dir... [PUBLIC_LIBS lib...])
+# velmora_library(NAME DIRS dir... [EXCLUDE file...] [LIBS lib...])
 #   A static library built from every .cpp file directly inside the listed
-#   folders (relative to the calling CMakeLists). New files are picked up on
-#   the next build without editing any build file.
+#   folders (relative to the calling CMakeLists), less the EXCLUDE files
+#   (relative paths too). New files are picked up on the next build without
+#   editing any build file.
 function(velmora_library name)
-  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;LIBS" ${ARGN})
   set(sources "")
   foreach(dir ${ARG_DIRS})
     file(GLOB found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
     list(APPEND sources ${found})
+  endforeach()
+  foreach(file ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${file}")
   endforeach()
   if(NOT sources)
     # A subsystem with no sources yet is an interface library, so that its
@@ -28,15 +32,26 @@ function(velmora_library name)
   endif()
 endfunction()
 
-# velmora_test(NAME DIRS dir... LIBS lib...)
+# velmora_test(NAME DIRS dir... [EXCLUDE file...] LIBS lib...)
 #   A GoogleTest executable built from every .cpp file below the listed
-#   folders (recursively), registered with CTest.
+#   folders (recursively), less the EXCLUDE files (a name ending in '/'
+#   excludes a whole folder), registered with CTest.
+#   A cross build registers each executable as one test (its tests cannot be
+#   listed on the build machine without running it under an emulator).
 function(velmora_test name)
-  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DIRS;EXCLUDE;LIBS" ${ARGN})
   set(sources "")
   foreach(dir ${ARG_DIRS})
     file(GLOB_RECURSE found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
     list(APPEND sources ${found})
+  endforeach()
+  foreach(file ${ARG_EXCLUDE})
+    if(file MATCHES "/$")
+      # A folder: everything below it.
+      list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${file}")
+    else()
+      list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${file}")
+    endif()
   endforeach()
   if(NOT sources)
     return()
@@ -44,6 +59,11 @@ function(velmora_test name)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "VELMORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    return()
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     DISCOVERY_TIMEOUT 60

@@ -9,6 +9,7 @@
 #include "gui/IControls.h"
 #include "gui/cContainer.h"
 #include "gui/cWindow.h"
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora::gui {
 
@@ -16,7 +17,7 @@ namespace {
 
 void Append(std::string& out, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
+    VELMORA_PRINTF_FORMAT(2, 3)
 #endif
     ;
 

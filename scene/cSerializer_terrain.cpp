@@ -29,6 +29,7 @@
 #include "scene/IStaticMesh.h"
 #include "scene/cSerializer.h"
 #include "video/ITexture.h"
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora::scene {
 
@@ -120,7 +121,7 @@ std::uint64_t MapBytes(std::int32_t side, int bytesPerTexel) {
 // Puts the formatted text into `problem`; returns false.
 bool Fail(std::string& problem, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
+    VELMORA_PRINTF_FORMAT(2, 3)
 #endif
     ;
 bool Fail(std::string& problem, const char* format, ...) {

@@ -18,6 +18,7 @@
 #include "scene/cSerializer.h"
 #include "scene/sMeshInstance.h"
 #include "sound/ISoundSource.h"
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora::scene {
 
@@ -25,7 +26,7 @@ namespace {
 
 void Append(std::string& out, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
+    VELMORA_PRINTF_FORMAT(2, 3)
 #endif
     ;
 

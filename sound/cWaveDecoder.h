@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/filesystem/IFile.h"
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora::sound {
 
@@ -39,7 +40,7 @@ public:
 private:
     bool Fail(const char* format, ...)
 #if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
+        VELMORA_PRINTF_FORMAT(2, 3)
 #endif
         ;
     bool ReadFormat(IFile& file, std::uint32_t size);

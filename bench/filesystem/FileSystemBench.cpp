@@ -29,13 +29,13 @@
 #include <vector>
 
 #include "engine/filesystem/cZipDirectory.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace stdfs = std::filesystem;
-using velmora::cPosixFileSystem;
+using velmora::cPlatformFileSystem;
 using velmora::cZipDirectory;
 using velmora::IFile;
 
@@ -128,7 +128,7 @@ sReadResult ReadThroughFileSystem(const std::string& root, const std::string& ar
     sReadResult result;
     cQuietLog quiet;
     const Clock::time_point start = Clock::now();
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
     fs.SetRootFolder(root.c_str());
     fs.AddArchive(archive.c_str(), 0);
     uLong crc = crc32(0, nullptr, 0);
@@ -282,7 +282,7 @@ int main() {
     }
     std::shuffle(lookupNames.begin(), lookupNames.end(), random);
 
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
     fs.SetRootFolder((temp + "root/").c_str());
     fs.AddArchive(lookupArchive.c_str(), 0);
     const double first = MicrosecondsPerCall(1, [&](int) { fs.FileExists(lookupNames[0].c_str()); });

@@ -28,7 +28,7 @@
 
 #include "engine/core/IProgressCallback.h"
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "engine/sRendererDesc.h"
 #include "scene/ITerrain.h"
 #include "scene/ITerrainChunk.h"
@@ -269,7 +269,7 @@ bool OpenWindow(sWindow& out) {
 // ---- The flight ----------------------------------------------------------------------------------
 
 int Flight(IRenderer* r, int frames) {
-    cPosixFileSystem files;
+    cPlatformFileSystem files;
     files.SetRootFolder(VELMORA_SOURCE_DIR);
     SetProcessFileSystem(&files);
     scene::cResourceManager resources;
@@ -371,7 +371,7 @@ int Island(IRenderer* r, const std::string& picture) {
         std::printf("island: no generated island in %sdata/ (build brevonne3d first); no picture\n", root.c_str());
         return 0;
     }
-    cPosixFileSystem files;
+    cPlatformFileSystem files;
     files.SetRootFolder(root.c_str());
     SetProcessFileSystem(&files);
     scene::cResourceManager resources;

@@ -7,6 +7,8 @@
 // Creation steps log "Creating x... " and then complete the line with
 // LogMessage("succeeded\n") or with a LogWarning that says why it failed.
 
+#include "engine/core/PrintfFormat.h"
+
 namespace velmora {
 
 class cLog;
@@ -14,14 +16,14 @@ class cLog;
 // A normal progress message (grey).
 void LogMessage(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+    VELMORA_PRINTF_FORMAT(1, 2)
 #endif
     ;
 
 // A non-fatal problem (orange).
 void LogWarning(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+    VELMORA_PRINTF_FORMAT(1, 2)
 #endif
     ;
 

@@ -11,6 +11,7 @@
 // Messages name the operation first: "cTerrain::Create : out of memory".
 
 #include <cstddef>
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora {
 
@@ -32,7 +33,7 @@ private:
 // as cException. Never returns.
 [[noreturn]] void RaiseError(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+    VELMORA_PRINTF_FORMAT(1, 2)
 #endif
     ;
 

@@ -1,6 +1,7 @@
 #include "engine/core/cLog.h"
 
 #include "engine/core/Version.h"
+#include "engine/filesystem/DiskFiles.h"
 
 namespace velmora {
 
@@ -27,7 +28,7 @@ bool cLog::Open(const char* fileName) {
     if (!fileName) {
         return false;
     }
-    m_File = std::fopen(fileName, "wt");
+    m_File = OpenDiskFile(fileName, "wt");
     if (!m_File) {
         return false;
     }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora {
 
@@ -43,7 +44,7 @@ public:
     // Formats into 4096 bytes (truncating) and writes the text; memory files also write the terminating zero.
     virtual std::int32_t Printf(const char* format, ...)
 #if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
+        VELMORA_PRINTF_FORMAT(2, 3)
 #endif
         = 0;
     // Writes the characters; memory files also write the terminating zero.

@@ -6,6 +6,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
+#include "engine/filesystem/DiskFiles.h"
 #include "engine/filesystem/cCommonFileList.h"
 #include "engine/filesystem/cHDDFile.h"
 #include "engine/filesystem/cMemoryFile.h"
@@ -138,14 +139,14 @@ bool cCommonFileSystem::RenameFile(const char* from, const char* to) {
     if (!from || !to) {
         return false;
     }
-    return std::rename(from, to) == 0;
+    return RenameDiskFile(from, to) == 0;
 }
 
 bool cCommonFileSystem::DeleteFile(const char* path) {
     if (!path) {
         return false;
     }
-    return std::remove(path) != -1;
+    return RemoveDiskFile(path) != -1;
 }
 
 bool cCommonFileSystem::AddArchive(const char* archive, std::uint32_t value) {

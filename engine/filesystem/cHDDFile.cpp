@@ -2,24 +2,15 @@
 
 #include <cstdarg>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <new>
 
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
+#include "engine/filesystem/DiskFiles.h"
 #include "engine/filesystem/FileHelpers.h"
 
 namespace velmora {
-
-namespace {
-
-bool IsFolder(const char* path) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::path(path), error);
-}
-
-} // namespace
 
 cHDDFile::~cHDDFile() { Close(); }
 
@@ -27,12 +18,12 @@ bool cHDDFile::CanOpenForReading(const char* path) {
     if (!path) {
         return false;
     }
-    std::FILE* probe = std::fopen(path, "rb");
+    std::FILE* probe = OpenDiskFile(path, "rb");
     if (!probe) {
         return false;
     }
     std::fclose(probe);
-    return !IsFolder(path);
+    return !IsDiskFolder(path);
 }
 
 void cHDDFile::Open(const char* path, const char* mode) {
@@ -43,12 +34,12 @@ void cHDDFile::Open(const char* path, const char* mode) {
     if (!path) {
         RaiseError("cHDDFile::Open : invalid file name( NULL )");
     }
-    std::FILE* file = std::fopen(path, mode);
+    std::FILE* file = OpenDiskFile(path, mode);
     if (!file) {
         RaiseError("cHDDFile::Open : failed to open '%s'\n", path);
     }
     // The C library opens folders for reading on some platforms; a folder is never a file here.
-    if (IsFolder(path)) {
+    if (IsDiskFolder(path)) {
         std::fclose(file);
         RaiseError("cHDDFile::Open : failed to open '%s'\n", path);
     }

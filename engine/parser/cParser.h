@@ -24,6 +24,7 @@
 
 #include "engine/parser/cTokenizer.h"
 #include "engine/parser/sToken.h"
+#include "engine/core/PrintfFormat.h"
 
 namespace velmora {
 
@@ -81,13 +82,13 @@ public:
     // Throws cException "%s( %d ) error : %s" with the formatted message.
     [[noreturn]] void Error(const char* format, ...) const
 #if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
+        VELMORA_PRINTF_FORMAT(2, 3)
 #endif
         ;
     // Prints "%s( %d ) warning : %s\n" to standard output.
     void Warning(const char* format, ...) const
 #if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
+        VELMORA_PRINTF_FORMAT(2, 3)
 #endif
         ;
 

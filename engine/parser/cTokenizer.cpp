@@ -1,11 +1,11 @@
 #include "engine/parser/cTokenizer.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <new>
 
 #include "engine/core/cException.h"
+#include "engine/filesystem/DiskFiles.h"
 
 namespace velmora {
 
@@ -72,9 +72,8 @@ void cTokenizer::SetSeparators(const char* separators) {
 
 void cTokenizer::LoadFile(const char* path) {
     const char* name = path ? path : "";
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    std::error_code error;
-    if (file && std::filesystem::is_directory(std::filesystem::path(path), error)) {
+    std::FILE* file = path ? OpenDiskFile(path, "rb") : nullptr;
+    if (file && IsDiskFolder(path)) {
         std::fclose(file);
         file = nullptr;
     }

@@ -2,10 +2,6 @@
 
 #include <SDL.h>
 
-#include <new>
-
-#include "engine/posix/cPosixFileSystem.h"
-
 namespace velmora {
 
 void PrepareGLWindowAttributes(const sRendererDesc& desc) {
@@ -28,9 +24,5 @@ void PrepareGLWindowAttributes(const sRendererDesc& desc) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
 }
-
-IFileSystem* CreatePlatformFileSystem() { return new (std::nothrow) cPosixFileSystem(); }
-
-void DestroyPlatformFileSystem(IFileSystem* fileSystem) { delete fileSystem; }
 
 } // namespace velmora

@@ -1,22 +1,34 @@
 #include "sound/openal/OpenALBinding.h"
 
-#include <dlfcn.h>
+#include "engine/core/SharedLibrary.h"
 
 namespace velmora::sound {
 
 namespace {
 
 sOpenALBinding g_Binding;
-void* g_Library = nullptr;
+ISharedLibrary* g_Library = nullptr;
 int g_Users = 0;
 
 void Clear() {
     g_Binding = sOpenALBinding();
     if (g_Library) {
-        dlclose(g_Library);
+        g_Library->Release();
         g_Library = nullptr;
     }
     g_Users = 0;
+}
+
+ISharedLibrary* OpenLibrary(const char* path) {
+    if (path) {
+        return OpenSharedLibrary(path);
+    }
+    for (const char* const* name = GetDefaultOpenALLibraries(); name && *name; ++name) {
+        if (ISharedLibrary* library = OpenSharedLibrary(*name)) {
+            return library;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -26,12 +38,12 @@ bool LoadOpenAL(const char* path) {
         ++g_Users;
         return true;
     }
-    g_Library = dlopen(path ? path : kDefaultOpenALLibrary, RTLD_NOW | RTLD_LOCAL);
+    g_Library = OpenLibrary(path);
     if (!g_Library) {
         return false;
     }
 #define VELMORA_OPENAL_RESOLVE(name, type)                                                                      \
-    g_Binding.name = reinterpret_cast<type>(dlsym(g_Library, #name));                                           \
+    g_Binding.name = reinterpret_cast<type>(g_Library->FindSymbol(#name));                                      \
     if (!g_Binding.name) {                                                                                      \
         Clear();                                                                                                \
         return false;                                                                                           \

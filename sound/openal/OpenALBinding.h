@@ -84,12 +84,13 @@ struct sOpenALBinding {
 #undef VELMORA_OPENAL_POINTER
 };
 
-// The library the platform loads when LoadOpenAL gets no path.
-constexpr const char* kDefaultOpenALLibrary = "libopenal.so.1";
+// The libraries the platform tries, in order, when LoadOpenAL gets no path: a list ended by null
+// (openal/posix, openal/win32).
+const char* const* GetDefaultOpenALLibraries();
 
-// Loads the library (null: kDefaultOpenALLibrary) and resolves every entry point in list order. False, with the
-// library freed and the binding cleared, at the first name that is missing. While the library is loaded,
-// further calls only count a user.
+// Loads the library (null: the first of GetDefaultOpenALLibraries that loads) and resolves every entry point in
+// list order. False, with the library freed and the binding cleared, at the first name that is missing. While
+// the library is loaded, further calls only count a user.
 bool LoadOpenAL(const char* path);
 // Drops one user; the last frees the library and clears the binding.
 void UnloadOpenAL();

@@ -18,7 +18,7 @@
 #include "app/AppendedArchive.h"
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 using namespace brevonne;
 using namespace velmora;
@@ -117,7 +117,7 @@ protected:
 
     std::string m_Dir;
     std::string m_Folder;
-    cPosixFileSystem m_FileSystem;
+    cPlatformFileSystem m_FileSystem;
 };
 
 } // namespace
@@ -148,7 +148,7 @@ TEST_F(cAppendedArchive, TrailerMountsTheArchive) {
 
     // A second instance running beside the first makes a copy of its own; the first one's copy
     // stays as it was, and deleting the second leaves the first readable.
-    cPosixFileSystem second;
+    cPlatformFileSystem second;
     const std::string exe2 = MakeExe("packed2", MakeZip("second run"), true);
     EXPECT_EQ(ExtractAppendedArchive(second, exe2, m_Folder, 43), m_Folder + "/.pk.43");
     EXPECT_EQ(FolderContents(), (std::vector<std::string>{".pk.42", ".pk.43"}));

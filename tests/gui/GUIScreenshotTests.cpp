@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "video/GLTestContext.h"
 #include "video/IRenderer.h"
 #include "video/IResources.h"
@@ -30,7 +30,7 @@ public:
     bool HasFonts() { return m_FileSystem.FileExists("data/fonts/default/Cambria_14.fnt"); }
 
 private:
-    cPosixFileSystem m_FileSystem;
+    cPlatformFileSystem m_FileSystem;
     IFileSystem* m_Previous;
 };
 

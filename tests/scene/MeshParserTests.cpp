@@ -168,7 +168,7 @@ TEST(MeshParser, TheGeneratedVegetationMeshesParse) {
         text << in.rdbuf();
         std::vector<sMeshNodeData> nodes;
         cMeshParser parser;
-        ASSERT_NO_THROW(parser.ParseText(text.str(), nodes, entry.path().c_str())) << entry.path();
+        ASSERT_NO_THROW(parser.ParseText(text.str(), nodes, entry.path().u8string().c_str())) << entry.path();
         ASSERT_FALSE(nodes.empty()) << entry.path();
         for (const sMeshNodeData& node : nodes) {
             EXPECT_FALSE(node.vertices.empty()) << entry.path();

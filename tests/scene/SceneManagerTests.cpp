@@ -358,7 +358,7 @@ TEST_F(sSceneFixture, SavingWritesTheSceneFileInItsLayoutAndReadsBackTheSame) {
     EXPECT_TRUE(folder.Exists("data/saved/.scene"));
     // Without a terrain only ".scene" is written.
     EXPECT_FALSE(folder.Exists("data/saved/.terrain"));
-    const std::string saved = folder.Read("data/saved/.scene");
+    const std::string saved = folder.ReadText("data/saved/.scene");
     EXPECT_EQ(saved.rfind("environment {\n\tfog {\n\t\tdensity\t0.010000\n", 0), 0u) << saved;
     // The second water and both billboards are written; the sound with its source.
     EXPECT_NE(saved.find("\t\tlevel\t2.0000\n"), std::string::npos);
@@ -370,7 +370,7 @@ TEST_F(sSceneFixture, SavingWritesTheSceneFileInItsLayoutAndReadsBackTheSame) {
         cLogCapture log;
         scene.SaveScene("data/again/");
     }
-    EXPECT_EQ(folder.Read("data/again/.scene"), saved);
+    EXPECT_EQ(folder.ReadText("data/again/.scene"), saved);
 
     // A terrain that cannot be written stops the save before the scene file.
     scene.SetTerrain(new cLoggedTerrain());

@@ -485,7 +485,7 @@ TEST_F(sSerializerFixture, NullArgumentsAndMissingFiles) {
     EXPECT_TRUE(serializer.WritePaths("p.scene", paths));
     EXPECT_FALSE(folder.Exists("p.scene"));
     EXPECT_TRUE(serializer.WriteEnvironment("env.scene", &environment));
-    EXPECT_EQ(folder.Read("env.scene"), "environment {\n}\n\n");
+    EXPECT_EQ(folder.ReadText("env.scene"), "environment {\n}\n\n");
 }
 
 TEST_F(sSerializerFixture, TheGeneratedIslandSceneReadsAndWritesBackByteForByte) {

@@ -11,7 +11,7 @@
 #include "engine/core/IProgressCallback.h"
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "scene/ITerrain.h"
 #include "scene/ITerrainVegetation.h"
 #include "scene/cResourceManager.h"
@@ -311,7 +311,7 @@ TEST(TerrainFile, TheGeneratedIslandLoadsAndWritesBackByteForByte) {
     std::FILE* probe = std::fopen((root + "data/scene/.terrain").c_str(), "rb");
     if (!probe) GTEST_SKIP() << "no generated island in " << root;
     std::fclose(probe);
-    cPosixFileSystem files;
+    cPlatformFileSystem files;
     files.SetRootFolder(root.c_str());
     SetProcessFileSystem(&files);
     cResourceManager resources;
@@ -332,7 +332,7 @@ TEST(TerrainFile, TheGeneratedIslandLoadsAndWritesBackByteForByte) {
     EXPECT_GT(terrain->GetVegetation()->GetInstanceCount(), 100);
 
     cScratchFolder out;
-    cPosixFileSystem writing;
+    cPlatformFileSystem writing;
     writing.SetRootFolder(out.Path().c_str());
     SetProcessFileSystem(&writing);
     {

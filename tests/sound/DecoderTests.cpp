@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <filesystem>
 
 #include <chrono>
 #include <cstring>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
+#include "TestPlatform.h"
 #include "engine/filesystem/FileSystemGlobals.h"
 #include "sound/cOggDecoder.h"
 #include "sound/cWaveDecoder.h"
@@ -340,11 +341,11 @@ TEST_F(SoundDecoderTest, FilesInsideArchivesDecodeLikeLooseFiles) {
 
 TEST_F(SoundDecoderTest, ToolWritesWhatSoxWrites) {
     // The tool sits in the build tree beside this test program's folder.
-    char self[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    std::string tool = length > 0 ? std::string(self, length) : "";
+    std::string tool = velmora::test::ExecutablePath();
+    const bool known = !tool.empty();
     tool = tool.substr(0, tool.rfind('/') + 1) + "../tools/velmora-tool";
-    if (length <= 0 || access(tool.c_str(), X_OK) != 0) {
+    std::error_code error;
+    if (!known || !std::filesystem::is_regular_file(std::filesystem::u8path(tool), error)) {
         GTEST_SKIP() << "velmora-tool is not built (run through ctest after a full build)";
     }
     MakeWave("narrow.wav", 2, 8, 22050, 0.2);

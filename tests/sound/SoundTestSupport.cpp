@@ -4,28 +4,27 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <chrono>
-#include <unistd.h>
 
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
+#include "TestPlatform.h"
 
 namespace velmora::sound::test {
 
 namespace {
 
 std::string MakeTempFolder(const char* prefix) {
-    std::string pattern = ::testing::TempDir() + prefix + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) {
-        ADD_FAILURE() << "cannot create a folder from " << pattern;
+    const std::string folder = velmora::test::MakeScratchFolder(prefix);
+    if (folder.empty()) {
+        ADD_FAILURE() << "cannot create a scratch folder " << prefix;
         return ::testing::TempDir();
     }
-    return std::string(buffer.data()) + "/";
+    return folder;
 }
 
 std::uint32_t Le32(const std::string& b, std::size_t at) {
@@ -44,7 +43,7 @@ std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 } // namespace
 
-cSoundScratch::cSoundScratch() : m_Path(MakeTempFolder("velmora_sound_")), m_FileSystem(new cPosixFileSystem()) {
+cSoundScratch::cSoundScratch() : m_Path(MakeTempFolder("velmora_sound_")), m_FileSystem(new cPlatformFileSystem()) {
     m_FileSystem->SetRootFolder(m_Path.c_str());
     SetProcessFileSystem(m_FileSystem.get());
 }
@@ -53,7 +52,8 @@ cSoundScratch::~cSoundScratch() {
     if (GetProcessFileSystem() == m_FileSystem.get()) {
         SetProcessFileSystem(nullptr);
     }
-    std::system(("rm -rf " + Quote(m_Path)).c_str());
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::u8path(m_Path), error);
 }
 
 void cSoundScratch::Write(const std::string& name, const std::string& bytes) const {
@@ -107,8 +107,8 @@ void UseWaveWriter() {
     out.close();
     // The environment outranks the configuration file, and the test
     // environment may select the null driver.
-    setenv("ALSOFT_CONF", config.c_str(), 1);
-    setenv("ALSOFT_DRIVERS", "wave", 1);
+    velmora::test::SetEnvironment("ALSOFT_CONF", config.c_str());
+    velmora::test::SetEnvironment("ALSOFT_DRIVERS", "wave");
 }
 
 const std::string& WaveWriterOutput() { return g_WaveOutput; }

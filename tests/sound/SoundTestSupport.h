@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace velmora {
-class cPosixFileSystem;
+class cPlatformFileSystem;
 }
 
 namespace velmora::sound::test {
@@ -36,7 +36,7 @@ public:
 
 private:
     std::string m_Path;
-    std::unique_ptr<cPosixFileSystem> m_FileSystem;
+    std::unique_ptr<cPlatformFileSystem> m_FileSystem;
 };
 
 // True when the command can be found on the search path.

@@ -12,7 +12,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
 #include "engine/filesystem/cMemoryFile.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "video/GLTestContext.h"
 #include "video/IFont.h"
 #include "video/ITexture.h"
@@ -326,7 +326,7 @@ protected:
     }
 
     std::string m_Dir;
-    cPosixFileSystem m_FileSystem;
+    cPlatformFileSystem m_FileSystem;
     IFileSystem* m_Previous = nullptr;
 };
 

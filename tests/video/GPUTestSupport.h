@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/filesystem/IFileSystem.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "video/VideoTestSupport.h"
 
 namespace vtest {
@@ -48,7 +48,7 @@ public:
 
 private:
     std::string m_Root;
-    velmora::cPosixFileSystem m_FileSystem;
+    velmora::cPlatformFileSystem m_FileSystem;
     velmora::IFileSystem* m_Previous = nullptr;
 };
 

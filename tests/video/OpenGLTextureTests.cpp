@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "video/GLTestContext.h"
 #include "video/ITexture.h"
 #include "video/LoaderTestSupport.h"
@@ -57,7 +57,7 @@ protected:
     std::string Path(const std::string& name) const { return m_Dir + "/" + name; }
 
     std::string m_Dir;
-    cPosixFileSystem m_FileSystem;
+    cPlatformFileSystem m_FileSystem;
     IFileSystem* m_Previous = nullptr;
 };
 

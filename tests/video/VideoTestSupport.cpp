@@ -1,14 +1,15 @@
 #include "video/VideoTestSupport.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <filesystem>
 #include <iterator>
+
+#include "TestPlatform.h"
 
 namespace vtest {
 
@@ -66,10 +67,8 @@ bool WritePNG(const std::string& path, const sImage& image) {
 
 std::string BinaryDir() {
     if (const char* binary = std::getenv("VELMORA_BINARY_DIR")) return binary;
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) return std::string();
-    std::string exe(path, static_cast<std::size_t>(length));
+    std::string exe = velmora::test::ExecutablePath();
+    if (exe.empty()) return std::string();
     for (int up = 0; up < 2; ++up) {
         const std::size_t slash = exe.find_last_of('/');
         if (slash == std::string::npos) return std::string();
@@ -80,17 +79,18 @@ std::string BinaryDir() {
 
 std::string OutputDir() {
     const std::string binary = BinaryDir();
-    std::string dir = !binary.empty() ? binary + "/test-output" : std::string("/tmp/velmora-test-output");
-    mkdir(dir.c_str(), 0755);
+    std::error_code error;
+    std::string dir = !binary.empty() ? binary + "/test-output"
+                                      : (std::filesystem::temp_directory_path(error) / "velmora-test-output").generic_u8string();
     dir += "/video";
-    mkdir(dir.c_str(), 0755);
+    std::filesystem::create_directories(std::filesystem::u8path(dir), error);
     return dir;
 }
 
 std::string MakeTempDir() {
-    char pattern[] = "/tmp/velmora-video-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? std::string(dir) : std::string("/tmp");
+    std::string dir = velmora::test::MakeScratchFolder("velmora-video-");
+    if (!dir.empty()) dir.pop_back();
+    return dir;
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
@@ -106,9 +106,14 @@ bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
 
 const std::string& ConvertTool() {
     static const std::string tool = [] {
+#ifdef _WIN32
+        // The comparisons with ImageMagick run in the Linux build.
+        return std::string();
+#endif
         // Prefer ImageMagick's own binary over any wrapper earlier on the path.
         for (const char* candidate : {"/usr/bin/convert-im6.q16", "/usr/bin/convert"}) {
-            if (access(candidate, X_OK) == 0) return std::string(candidate);
+            std::error_code error;
+            if (std::filesystem::is_regular_file(candidate, error)) return std::string(candidate);
         }
         return std::string();
     }();
@@ -126,14 +131,14 @@ bool DecodeWithConvert(const std::string& file, sImage& out) {
     const std::string size = Capture(ConvertTool() + " '" + file + "' -format '%w %h' info: 2>/dev/null");
     int width = 0, height = 0;
     if (std::sscanf(size.c_str(), "%d %d", &width, &height) != 2 || width <= 0 || height <= 0) return false;
-    char rawName[] = "/tmp/velmora-decode-XXXXXX";
-    const int fd = mkstemp(rawName);
-    if (fd < 0) return false;
-    close(fd);
+    const std::string scratch = velmora::test::MakeScratchFolder("velmora-decode-");
+    if (scratch.empty()) return false;
+    const std::string rawName = scratch + "image.rgba";
     // -auto-orient applies the orientation the file declares (TGA origins).
     const bool ok = RunConvert("'" + file + "' -auto-orient -depth 8 rgba:" + rawName);
     std::vector<std::uint8_t> raw = ReadFileBytes(rawName);
-    std::remove(rawName);
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::u8path(scratch), error);
     const std::size_t row = static_cast<std::size_t>(width) * 4;
     if (!ok || raw.size() != row * height) return false;
     out.width = width;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/core/cException.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "tools/velmora-tool/ToolOutput.h"
 #include "tools/velmora-tool/Verbs.h"
 #include "video/ITextureLoader.h"
@@ -152,7 +152,7 @@ int RunImage(int argc, char** argv) {
     }
     if (!TakeStandardOutput()) return 1;
 
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     IFile* file = fileSystem.OpenFile(input.c_str(), "rb");
     if (!file) {
         std::fprintf(stderr, "velmora-tool image: cannot open '%s'\n", input.c_str());

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "scene/IStaticMesh.h"
 #include "scene/cResourceManager.h"
 #include "tools/velmora-tool/ToolOutput.h"
@@ -35,7 +35,7 @@ int RunMesh(int argc, char** argv) {
         return 1;
     }
     // Paths are taken as given (relative to the working folder).
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     SetProcessFileSystem(&fileSystem);
     int status = 0;
     {

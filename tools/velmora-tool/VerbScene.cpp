@@ -15,7 +15,7 @@
 
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "scene/IEntity.h"
 #include "scene/IEnvironment.h"
 #include "scene/IScenePath.h"
@@ -115,7 +115,7 @@ int RunScene(int argc, char** argv) {
     }
     const std::string in = AsFolder(resave ? argv[1] : argv[0]);
     // Paths are taken as given (relative to the working folder).
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     SetProcessFileSystem(&fileSystem);
     int status = 0;
     try {

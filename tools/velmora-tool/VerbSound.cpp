@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "sound/cOggDecoder.h"
 #include "sound/cWaveDecoder.h"
 #include "tools/velmora-tool/ToolOutput.h"
@@ -135,7 +135,7 @@ int RunSound(int argc, char** argv) {
         std::fprintf(stderr, "velmora-tool sound: '%s' is neither a .wav nor an .ogg file\n", argv[0]);
         return 2;
     }
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     sDecoded sound;
     const bool decoded = EndsWith(input, ".wav") ? DecodeWave(fileSystem, argv[0], sound)
                                                  : DecodeOgg(fileSystem, argv[0], sound);

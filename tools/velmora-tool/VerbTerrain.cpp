@@ -8,7 +8,7 @@
 
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "scene/ITerrain.h"
 #include "scene/ITerrainVegetation.h"
 #include "scene/cResourceManager.h"
@@ -86,7 +86,7 @@ int RunTerrain(int argc, char** argv) {
         return 1;
     }
     // Paths are taken as given (relative to the working folder).
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     SetProcessFileSystem(&fileSystem);
     int status = 0;
     try {

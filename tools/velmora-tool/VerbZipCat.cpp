@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/filesystem/cZipFile.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 #include "tools/velmora-tool/ToolOutput.h"
 #include "tools/velmora-tool/Verbs.h"
 
@@ -20,7 +20,7 @@ int RunZipCat(int argc, char** argv) {
         std::perror("velmora-tool zip-cat");
         return 1;
     }
-    cPosixFileSystem fileSystem;
+    cPlatformFileSystem fileSystem;
     IFile* file = fileSystem.OpenCompressedFile(argv[0], argv[1]);
     if (!file) {
         std::fprintf(stderr, "velmora-tool zip-cat: cannot read '%s' from '%s'\n", argv[1], argv[0]);

@@ -13,8 +13,9 @@ using namespace velmora;
 
 namespace {
 
+// Read in text mode: the log is a text file, with the platform's line ends.
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();

@@ -10,14 +10,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestPlatform.h"
+
 namespace velmora::test {
 
 cTempFolder::cTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-fs-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        ADD_FAILURE() << "mkdtemp failed";
+    m_Path = MakeScratchFolder("velmora-fs-");
+    if (m_Path.empty()) {
+        ADD_FAILURE() << "cannot create a scratch folder";
     }
-    m_Path = pattern + "/";
 }
 
 cTempFolder::~cTempFolder() {

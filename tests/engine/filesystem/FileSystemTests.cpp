@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/filesystem/FileSystemTestSupport.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 namespace velmora {
 namespace {
@@ -47,7 +47,7 @@ std::string Occurrences(const std::string& log, const std::string& what) {
 }
 
 TEST(FileSystemRootFolder, TrailingSlashIsAppendedOnlyToNonEmptyFolders) {
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
     fs.SetRootFolder("x");
     EXPECT_EQ(fs.GetRootFolder(), "x/");
     fs.SetRootFolder("data/");
@@ -60,7 +60,7 @@ TEST(FileSystemRootFolder, TrailingSlashIsAppendedOnlyToNonEmptyFolders) {
 
 TEST(FileSystemRootFolder, DiskPathsGetTheRootOnlyWhenTheyDoNotContainIt) {
     cTempFolder temp;
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
     fs.SetRootFolder(temp.Path().c_str());
 
     // Already holding the root: used as given, not prefixed twice.
@@ -96,7 +96,7 @@ protected:
     }
 
     cTempFolder temp;
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
 };
 
 TEST_F(FileSystemSearch, LooseFileOverridesArchiveEntriesWithoutSearching) {

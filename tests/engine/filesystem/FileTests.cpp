@@ -13,7 +13,7 @@
 #include "engine/filesystem/cHDDFile.h"
 #include "engine/filesystem/cMemoryFile.h"
 #include "engine/filesystem/cZipFile.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 namespace velmora {
 namespace {
@@ -187,7 +187,7 @@ TEST(ClosedFiles, EveryOperationAnswersWithItsGuardValue) {
 class DiskFile : public ::testing::Test {
 protected:
     cTempFolder temp;
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
 };
 
 TEST_F(DiskFile, ReadCountsBytesLikeEveryOtherFile) {

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "engine/filesystem/FileSystemTestSupport.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 namespace velmora {
 namespace {
@@ -33,7 +33,7 @@ protected:
     }
 
     cTempFolder temp;
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
 };
 
 TEST_F(FolderOperations, ListFolderFiltersFilesButNeverFolders) {

@@ -12,7 +12,7 @@
 #include "engine/filesystem/FileSystemTestSupport.h"
 #include "engine/filesystem/cZipDirectory.h"
 #include "engine/filesystem/cZipFile.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
 
 namespace velmora {
 namespace {
@@ -77,7 +77,7 @@ protected:
     }
 
     cTempFolder temp;
-    cPosixFileSystem fs;
+    cPlatformFileSystem fs;
 };
 
 TEST_F(ZipArchive, EntriesReadInPiecesWithTellAndForwardSeek) {
@@ -145,7 +145,7 @@ TEST_F(ZipArchive, TruncatedArchiveCannotBeOpened) {
     const std::string whole = test::ReadFile(Archive());
     for (const std::size_t keep : {whole.size() / 2, whole.size() - 5, std::size_t(10), std::size_t(0)}) {
         test::WriteFile(Archive(), whole.substr(0, keep));
-        cPosixFileSystem fresh;
+        cPlatformFileSystem fresh;
         fresh.AddArchive(Archive().c_str(), 0);
         ::testing::internal::CaptureStdout();
         EXPECT_EQ(fresh.OpenFile("a.bin"), nullptr);
@@ -309,7 +309,7 @@ TEST_F(ZipArchive, RandomDamageNeverCrashes) {
             damaged[(state >> 8) % damaged.size()] = static_cast<char>(state >> 24);
         }
         test::WriteFile(Archive(), damaged);
-        cPosixFileSystem fresh;
+        cPlatformFileSystem fresh;
         fresh.AddArchive(Archive().c_str(), 0);
         ::testing::internal::CaptureStdout();
         for (const char* name : {"a.txt", "b.bin", "c/d.txt"}) {
@@ -326,7 +326,7 @@ TEST_F(ZipArchive, RandomDamageNeverCrashes) {
 }
 
 // Every file entry of the archive read through the file system equals `unzip -p`.
-void ExpectSameAsUnzip(cPosixFileSystem& fs, const std::string& archive, std::size_t expectedEntries) {
+void ExpectSameAsUnzip(cPlatformFileSystem& fs, const std::string& archive, std::size_t expectedEntries) {
     cZipDirectory directory;
     ASSERT_TRUE(directory.Load(archive.c_str()));
     ASSERT_FALSE(directory.IsDamaged());

@@ -10,19 +10,19 @@
 #include <sstream>
 
 #include "engine/filesystem/FileSystemGlobals.h"
-#include "engine/posix/cPosixFileSystem.h"
+#include "engine/filesystem/FileSystemFactory.h"
+#include "TestPlatform.h"
 
 namespace velmora::scene::test {
 
 namespace fs = std::filesystem;
 
 cScratchFolder::cScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "velmora_scene_XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const char* made = mkdtemp(buffer.data());
-    m_Path = std::string(made ? made : buffer.data()) + "/";
-    m_FileSystem.reset(new cPosixFileSystem());
+    m_Path = velmora::test::MakeScratchFolder("velmora_scene_");
+    if (m_Path.empty()) {
+        ADD_FAILURE() << "cannot create a scratch folder";
+    }
+    m_FileSystem.reset(new cPlatformFileSystem());
     m_FileSystem->SetRootFolder(m_Path.c_str());
     SetProcessFileSystem(m_FileSystem.get());
 }
@@ -41,6 +41,13 @@ void cScratchFolder::Write(const std::string& name, const std::string& text) con
 
 std::string cScratchFolder::Read(const std::string& name) const {
     std::ifstream in(fs::path(m_Path) / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string cScratchFolder::ReadText(const std::string& name) const {
+    std::ifstream in(fs::path(m_Path) / name);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();

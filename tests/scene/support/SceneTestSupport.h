@@ -20,7 +20,7 @@
 #include "sound/ISoundEngine.h"
 
 namespace velmora {
-class cPosixFileSystem;
+class cPlatformFileSystem;
 }
 
 namespace velmora::scene::test {
@@ -40,6 +40,8 @@ public:
     void Write(const std::string& name, const std::string& text) const;
     // The bytes of a file below the folder (empty when unreadable).
     std::string Read(const std::string& name) const;
+    // A text file the engine wrote in text mode, with the platform's line ends read as "\n".
+    std::string ReadText(const std::string& name) const;
     bool Exists(const std::string& name) const;
     // Creates a folder below the folder (with its parents).
     void MakeFolder(const std::string& name) const;
@@ -49,7 +51,7 @@ public:
 
 private:
     std::string m_Path;
-    std::unique_ptr<cPosixFileSystem> m_FileSystem;
+    std::unique_ptr<cPlatformFileSystem> m_FileSystem;
 };
 
 // Everything written to standard output (the engine log) while it lives.

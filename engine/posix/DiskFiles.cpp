@@ -1,0 +1,21 @@
+// Disk access on POSIX systems, whose C library takes UTF-8 paths as they are.
+#include "engine/filesystem/DiskFiles.h"
+
+#include <sys/stat.h>
+
+namespace velmora {
+
+std::FILE* OpenDiskFile(const char* path, const char* mode) {
+    return path && mode ? std::fopen(path, mode) : nullptr;
+}
+
+bool IsDiskFolder(const char* path) {
+    struct stat info = {};
+    return path && ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int RenameDiskFile(const char* from, const char* to) { return from && to ? std::rename(from, to) : -1; }
+
+int RemoveDiskFile(const char* path) { return path ? std::remove(path) : -1; }
+
+} // namespace velmora
