@@ -34,7 +34,7 @@ test: build
 test-asan: deps
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_DIR) -j$(JOBS)
-	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=0 $(XVFB) ctest --output-on-failure -j$(JOBS) --timeout 900
+	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=0 VELMORA_TIME_SCALE=4 $(XVFB) ctest --output-on-failure -j$(JOBS) --timeout 900
 
 bench: build
 	@bash tools/bench.sh $(BUILD_DIR)

@@ -6,6 +6,8 @@
 # Needs a display: run it under xvfb-run.
 set -uo pipefail
 EXE=$1
+# Sanitizer builds run several times slower: their time limits are scaled.
+SCALE=${VELMORA_TIME_SCALE:-1}
 WORK=$(mktemp -d)
 export XDG_CACHE_HOME=$WORK/cache XDG_CONFIG_HOME=$WORK/config
 CACHE=$XDG_CACHE_HOME/Quillmere
@@ -26,7 +28,7 @@ start() {
 }
 # Waits until the named run flies (at most 60 s).
 wait_flying() {
-  for _ in $(seq 1 300); do
+  for _ in $(seq 1 $((300 * SCALE))); do
     grep -q "Flight started" "$WORK/$1.log" 2>/dev/null && { sleep 1; return 0; }
     kill -0 "$2" 2>/dev/null || fail "$1 ended before it flew"
     sleep 0.2
@@ -47,7 +49,7 @@ stop_with() {
   local ms=$(( (t1 - t0) / 1000000 ))
   echo "$name: SIG$signal ended the run in $ms ms, code $rc"
   [ "$rc" -eq 0 ] || fail "$name ended with code $rc after SIG$signal"
-  [ "$ms" -le "$limit_ms" ] || fail "$name took $ms ms to end after SIG$signal"
+  [ "$ms" -le $((limit_ms * SCALE)) ] || fail "$name took $ms ms to end after SIG$signal"
   grep -q "Destroying window" "$WORK/$name.log" || fail "$name did not shut down in order"
 }
 no_copies_left() {

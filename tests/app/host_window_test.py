@@ -14,6 +14,8 @@ import time
 from Xlib import X, display as xdisplay
 
 EXE = sys.argv[1]
+# Sanitizer builds run several times slower: their time limits are scaled.
+SCALE = int(os.environ.get("VELMORA_TIME_SCALE", "1"))
 
 
 def fail(why):
@@ -103,7 +105,7 @@ def run(d, visual, full):
             return f.read()
 
     try:
-        if not wait_for(lambda: "Flight started" in log_text() or proc.poll() is not None, 60):
+        if not wait_for(lambda: "Flight started" in log_text() or proc.poll() is not None, 60 * SCALE):
             fail("the run did not start")
         if proc.poll() is not None:
             print(log_text())
@@ -118,14 +120,14 @@ def run(d, visual, full):
         if not full:
             window.destroy()
             d.sync()
-            if proc.wait(timeout=10) != 0:
+            if proc.wait(timeout=10 * SCALE) != 0:
                 fail("the run into a depth-%d window ended with code %d" % (depth, proc.returncode))
             return
 
         # The host resizes its window: the frame follows.
         window.configure(width=400, height=300)
         d.sync()
-        if not wait_for(lambda: "View resized to 400 x 300" in log_text(), 10):
+        if not wait_for(lambda: "View resized to 400 x 300" in log_text(), 10 * SCALE):
             fail("the resize was not followed")
         wait_for(lambda: False, 1)
         colours, brightness = picture_stats(d, window, 400, 300)
@@ -137,7 +139,7 @@ def run(d, visual, full):
         d.sync()
         gone = time.time()
         try:
-            code = proc.wait(timeout=5)
+            code = proc.wait(timeout=5 * SCALE)
         except subprocess.TimeoutExpired:
             fail("still running 5 s after its window was destroyed")
         print("ended %.2f s after the window was destroyed, code %d" % (time.time() - gone, code))
