@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "video/IRenderer.h"
-#include "video/ITextureLoader.h"
 #include "video/cResourceFactory.h"
 #include "video/cResourceManager.h"
 #include "scene/camera/cCamera.h"
@@ -98,8 +97,6 @@ public:
     int GetTextureFiltering() const { return m_TextureFiltering; }
     int GetTextureAnisotropy() const { return m_TextureAnisotropy; }
     int GetTextureDetailReduction() const { return m_TextureDetailReduction; }
-    // The largest texture side the device takes; 0 while the backend cannot say (no device).
-    virtual int GetMaxTextureSize() const { return 0; }
     scene::ICamera* GetCamera() const { return m_Camera; }
     ITexture* GetBoundTexture(int stage) const;
     IShader* GetBoundShader() const { return m_Shader; }
@@ -198,9 +195,6 @@ protected:
 private:
     // Device creation and the renderer's sampler settings for a freshly loaded texture.
     void FinishTexture(ITexture2D* texture);
-    // What the loaders may hand the device: its largest side, and for 2D textures the top levels the
-    // detail reduction leaves out of a compressed chain.
-    sImageLimits GetImageLimits(bool cube) const;
 };
 
 } // namespace velmora::video
