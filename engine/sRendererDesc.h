@@ -18,6 +18,11 @@ enum : std::int32_t {
     kRendererDirect3D9 = 3,
 };
 
+// "OpenGL", "Direct3D9", or "unknown" for other ids.
+inline const char* GetRendererName(std::int32_t rendererId) {
+    return rendererId == kRendererOpenGL ? "OpenGL" : rendererId == kRendererDirect3D9 ? "Direct3D9" : "unknown";
+}
+
 struct sRendererDesc {
     std::int32_t rendererId = kRendererOpenGL;
     std::int32_t multisampling = 0;   // 0 = none

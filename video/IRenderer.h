@@ -300,7 +300,11 @@ public:
     virtual bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& out) = 0;
 };
 
-// Creates the renderer for the descriptor's id on the window; null (with a warning) on failure.
+// The platform's renderer table (one file per platform names its backends).
+// Creates the renderer for the descriptor's id on the window; null (with a warning) on failure, also for an id
+// this build has no backend for.
 IRenderer* CreateRenderer(const sRendererDesc& desc, tWindowHandle window, int width, int height, bool fullscreen);
+// True when this build has a backend for the renderer id.
+bool IsRendererAvailable(int rendererId);
 
 } // namespace velmora::video

@@ -1,4 +1,5 @@
-// The one place that names the renderer backends.
+// The Linux build's renderer table: the one place that names its backends.
+#include "engine/core/Log.h"
 #include "video/IRenderer.h"
 #include "video/opengl/cOpenGLRenderer.h"
 
@@ -23,7 +24,18 @@ IRenderer* CreateRenderer(const sRendererDesc& desc, tWindowHandle window, int w
             return backend.create(desc, window, width, height, fullscreen);
         }
     }
+    LogWarning("video::CreateRenderer : the %s renderer isn't part of this build\n",
+               GetRendererName(desc.rendererId));
     return nullptr;
+}
+
+bool IsRendererAvailable(int rendererId) {
+    for (const sBackend& backend : kBackends) {
+        if (backend.rendererId == rendererId) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace velmora::video

@@ -86,7 +86,7 @@ float cSDLEngine::GetTime() {
     return ElapsedMilliseconds32(static_cast<std::uint32_t>(m_StartCount), SDL_GetTicks());
 }
 
-bool cSDLEngine::IsRendererSupported(int rendererId) const { return rendererId == kRendererOpenGL; }
+bool cSDLEngine::IsRendererSupported(int rendererId) const { return video::IsRendererAvailable(rendererId); }
 
 bool cSDLEngine::IsWindowAlive() const {
     return m_Window && m_WindowId != 0 && SDL_GetWindowFromID(m_WindowId) == m_Window;
@@ -143,11 +143,10 @@ bool cSDLEngine::AttachToWindow(const sRendererDesc& desc, tWindowHandle window)
 bool cSDLEngine::CreateRenderer(const sRendererDesc& desc) {
     delete m_Renderer;
     m_Renderer = nullptr;
-    if (desc.rendererId == kRendererDirect3D9) {
-        LogWarning("cSDLEngine::CreateRenderer : Direct3D9 renderer isn't supported in this build\n");
-        return false;
-    }
-    if (desc.rendererId != kRendererOpenGL) {
+    // The renderer table says which backends this build has.
+    if (!video::IsRendererAvailable(desc.rendererId)) {
+        LogWarning("cSDLEngine::CreateRenderer : %s renderer isn't supported in this build\n",
+                   GetRendererName(desc.rendererId));
         return false;
     }
     m_Renderer = video::CreateRenderer(desc, m_Window, m_Width, m_Height, m_Fullscreen);
