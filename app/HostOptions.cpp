@@ -21,6 +21,12 @@ constexpr sSkippedOption kRunOptions[] = {
     {"-path", 1}, {"-bench", 1}, {"-capture", 2}, {"-tour", 2}, {"-maxfps", 1}, {"-emptyscene", 0},
 };
 
+// Every option of the hosts' command line, in its one-dash spelling.
+constexpr const char* kHostOptionNames[] = {
+    "-root", "-window", "-window-id", "-fps", "-no-fps", "-delay", "-speed", "-sound", "-no-sound",
+    "-shaders", "-no-shaders", "-quality", "-help", "-h", "-visual", "-install",
+};
+
 // The option's name with one leading dash ("--root" and "-root" are the same option).
 std::string OptionName(const std::string& arg) {
     if (arg.size() > 2 && arg[0] == '-' && arg[1] == '-') {
@@ -91,7 +97,21 @@ bool ParseHostNumber(const std::string& text, double& value) {
 }
 
 bool IsHostCommandLine(const std::vector<std::string>& args) {
-    return !args.empty() && args[0].size() > 1 && args[0][0] == '-';
+    if (args.empty() || args[0].size() < 2 || args[0][0] != '-') {
+        return false;
+    }
+    // Two dashes are always the hosts' spelling; with one dash only the hosts' own options count,
+    // so that the likes of "-s", which are no screensaver mode, still do nothing.
+    if (args[0][1] == '-') {
+        return args[0].size() > 2;
+    }
+    const std::string name = OptionName(args[0]);
+    for (const char* option : kHostOptionNames) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
 }
 
 sHostOptions ParseHostOptions(const std::vector<std::string>& args, const char* hostWindow) {

@@ -55,7 +55,8 @@ struct sHostOptions {
     bool IsHosted() const { return window != eHostWindow::None; }
 };
 
-// True when the command line is one of a screensaver host (its first argument starts with '-').
+// True when the command line is one of a screensaver host: its first argument starts with "--", or
+// is one of the options above with a single dash ("-s" and the like are no host's and do nothing).
 bool IsHostCommandLine(const std::vector<std::string>& args);
 
 // Reads a host command line. hostWindow is the value of XSCREENSAVER_WINDOW (null when unset),

@@ -13,11 +13,19 @@ sHostOptions Parse(std::vector<std::string> args, const char* hostWindow = nullp
 
 } // namespace
 
-TEST(HostOptions, OnlyCommandLinesStartingWithADashAreTheHosts) {
+TEST(HostOptions, WhichCommandLinesAreTheHosts) {
     EXPECT_TRUE(IsHostCommandLine({"--root"}));
     EXPECT_TRUE(IsHostCommandLine({"-root"}));
+    EXPECT_TRUE(IsHostCommandLine({"-window-id", "5"}));
+    EXPECT_TRUE(IsHostCommandLine({"-help"}));
+    // Any two-dash word is the hosts' spelling (and refused when unknown); a one-dash word that is no
+    // host option is no screensaver mode and does nothing.
+    EXPECT_TRUE(IsHostCommandLine({"--bogus"}));
+    EXPECT_FALSE(IsHostCommandLine({"-s"}));
+    EXPECT_FALSE(IsHostCommandLine({"-path", "x"}));
     EXPECT_FALSE(IsHostCommandLine({"/S"}));
     EXPECT_FALSE(IsHostCommandLine({"-"}));
+    EXPECT_FALSE(IsHostCommandLine({"--"}));
     EXPECT_FALSE(IsHostCommandLine({}));
 }
 

@@ -10,10 +10,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 "$EXE" /P 1234; [ $? -eq 0 ] || fail "/P did not exit 0"
 out=$("$EXE" 2>&1); [ $? -eq 0 ] || fail "empty command line did not exit 0"
 echo "$out" | grep -q "/S" || fail "no usage hint for an empty command line"
-# A dash starts a screensaver host's command line: an option it does not know is refused.
-err=$("$EXE" -s 2>&1 >/dev/null); [ $? -eq 1 ] || fail "-s did not exit 1"
-echo "$err" | grep -q "unknown option '-s'" || fail "no reason given for -s"
-echo "$err" | grep -q "usage:" || fail "no usage for -s"
+"$EXE" -s; [ $? -eq 0 ] || fail "-s did not exit 0"
+# Two dashes start a screensaver host's command line: an option it does not know is refused.
+err=$("$EXE" --bogus 2>&1 >/dev/null); [ $? -eq 1 ] || fail "--bogus did not exit 1"
+echo "$err" | grep -q "unknown option '--bogus'" || fail "no reason given for --bogus"
+echo "$err" | grep -q "usage:" || fail "no usage for --bogus"
 "$EXE" --help | grep -q "/C" || fail "--help does not list the modes"
 
 export XDG_CONFIG_HOME=$(mktemp -d) XDG_CACHE_HOME=$(mktemp -d)
