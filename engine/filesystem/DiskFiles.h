@@ -3,6 +3,7 @@
 // narrow-character calls do not take UTF-8 (Windows), the platform folder
 // (engine/posix, engine/win32) goes through the wide-character ones.
 
+#include <cstdint>
 #include <cstdio>
 
 namespace velmora {
@@ -15,5 +16,9 @@ bool IsDiskFolder(const char* path);
 int RenameDiskFile(const char* from, const char* to);
 // remove: 0 on success, -1 on failure.
 int RemoveDiskFile(const char* path);
+// fseek and ftell with 64-bit positions (origins SEEK_SET, SEEK_CUR, SEEK_END): 0 and the position on
+// success, -1 on failure.
+int SeekDiskFile(std::FILE* file, std::int64_t offset, int origin);
+std::int64_t TellDiskFile(std::FILE* file);
 
 } // namespace velmora

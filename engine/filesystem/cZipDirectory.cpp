@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/filesystem/ZipArchiveAccess.h"
+
 namespace velmora {
 
 namespace {
@@ -46,7 +48,7 @@ bool cZipDirectory::Load(const char* archivePath) {
     if (!archivePath) {
         return false;
     }
-    unzFile archive = unzOpen64(archivePath);
+    unzFile archive = OpenZipArchive(archivePath);
     if (!archive) {
         return false;
     }

@@ -18,4 +18,10 @@ int RenameDiskFile(const char* from, const char* to) { return from && to ? std::
 
 int RemoveDiskFile(const char* path) { return path ? std::remove(path) : -1; }
 
+int SeekDiskFile(std::FILE* file, std::int64_t offset, int origin) {
+    return file ? ::fseeko(file, static_cast<off_t>(offset), origin) : -1;
+}
+
+std::int64_t TellDiskFile(std::FILE* file) { return file ? static_cast<std::int64_t>(::ftello(file)) : -1; }
+
 } // namespace velmora

@@ -39,4 +39,10 @@ int RemoveDiskFile(const char* path) {
     return ::_wremove(win32::Widen(path).c_str()) == 0 ? 0 : -1;
 }
 
+int SeekDiskFile(std::FILE* file, std::int64_t offset, int origin) {
+    return file ? ::_fseeki64(file, offset, origin) : -1;
+}
+
+std::int64_t TellDiskFile(std::FILE* file) { return file ? ::_ftelli64(file) : -1; }
+
 } // namespace velmora

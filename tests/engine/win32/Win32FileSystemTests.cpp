@@ -231,6 +231,28 @@ TEST_F(Win32FolderOperations, UTF8NamesReachTheSystemIntact) {
     EXPECT_FALSE(stdfs::exists(U8(folder)));
 }
 
+TEST_F(Win32FolderOperations, ArchivesAtUTF8PathsAreSearchedAndRead) {
+    // The unpacked archive lives in the user's documents folder, whose path often leaves the ANSI code page.
+    test::WriteZip(temp / "plain.pk", {{"data/scene/.scene", "environment {\n}\n"}});
+    const std::string archive = temp / "J\xC3\xB6rg \xE6\xB5\xB7/data.pk";
+    stdfs::create_directories(U8(archive).parent_path());
+    stdfs::rename(U8(temp / "plain.pk"), U8(archive));
+
+    ASSERT_TRUE(fs.AddArchive(archive.c_str(), 0));
+    EXPECT_TRUE(fs.FileExists("DATA/Scene/.scene"));
+    std::string log;
+    IFile* entry = Logged(log, [&] { return fs.OpenFile("data/scene/.scene"); });
+    ASSERT_TRUE(entry) << log;
+    EXPECT_EQ(entry->GetSize(), 16);
+    entry->Release();
+    IFile* direct = fs.OpenCompressedFile(archive.c_str(), "data/scene/.scene");
+    ASSERT_TRUE(direct);
+    char text[17] = {};
+    EXPECT_EQ(direct->Read(text, 1, 16), 16);
+    EXPECT_STREQ(text, "environment {\n}\n");
+    direct->Release();
+}
+
 TEST_F(Win32FolderOperations, DeleteFileRefusesFoldersAndMissingFiles) {
     stdfs::create_directories(U8(temp / "keep"));
     EXPECT_FALSE(fs.DeleteFile((temp / "keep").c_str()));
