@@ -9,6 +9,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileHelpers.h"
 
+#include "engine/filesystem/ZipArchiveAccess.h"
 namespace velmora {
 
 namespace {
@@ -32,7 +33,7 @@ void cZipFile::Open(const char* archive, const char* name, const cZipDirectory::
     Close();
     const char* archiveText = archive ? archive : "";
     const char* nameText = name ? name : "";
-    m_Archive = archive ? unzOpen64(archive) : nullptr;
+    m_Archive = archive ? OpenZipArchive(archive) : nullptr;
     if (!m_Archive) {
         RaiseError("cZipFile::Open : failed to open archive '%s'", archiveText);
     }
