@@ -8,8 +8,8 @@
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileHelpers.h"
-
 #include "engine/filesystem/ZipArchiveAccess.h"
+
 namespace velmora {
 
 namespace {
