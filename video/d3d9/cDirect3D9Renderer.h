@@ -125,6 +125,10 @@ public:
     // The device matrices world, view and projection as the device holds them (the projection
     // with the depth mapping, the half pixel and the target flip).
     cMatrix GetDeviceWorldViewProjection() const;
+    // What the device matrix adds after the engine's projection: depth (z + w) / 2, the half-pixel
+    // shift and, in a render target, the vertical mirror. Programs that project with the engine's own
+    // matrices ("u_ProjectionMatrix") apply it as "d3d_ProjectionFix".
+    cMatrix GetDeviceFix() const;
     // Called by render targets around their binding: the flip and the target size.
     void OnRenderTargetChanged();
     // The viewport as SetViewportRect took it (bottom-left origin).

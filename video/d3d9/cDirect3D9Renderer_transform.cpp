@@ -20,7 +20,7 @@ const D3DMATRIX* AsD3D(const cMatrix& m) { return reinterpret_cast<const D3DMATR
 
 } // namespace
 
-cMatrix cDirect3D9Renderer::GetDeviceWorldViewProjection() const {
+cMatrix cDirect3D9Renderer::GetDeviceFix() const {
     cMatrix fix = cMatrix::Identity();
     const float w = m_ViewportWidth > 0 ? static_cast<float>(m_ViewportWidth) : 1.0f;
     const float h = m_ViewportHeight > 0 ? static_cast<float>(m_ViewportHeight) : 1.0f;
@@ -29,20 +29,16 @@ cMatrix cDirect3D9Renderer::GetDeviceWorldViewProjection() const {
     fix(3, 0) = -1.0f / w;
     fix(3, 1) = 1.0f / h;
     fix(3, 2) = 0.5f;
-    return m_World * m_View * m_Projection * fix;
+    return fix;
+}
+
+cMatrix cDirect3D9Renderer::GetDeviceWorldViewProjection() const {
+    return m_World * m_View * m_Projection * GetDeviceFix();
 }
 
 void cDirect3D9Renderer::LoadProjection() {
     if (!m_Device) return;
-    cMatrix fix = cMatrix::Identity();
-    const float w = m_ViewportWidth > 0 ? static_cast<float>(m_ViewportWidth) : 1.0f;
-    const float h = m_ViewportHeight > 0 ? static_cast<float>(m_ViewportHeight) : 1.0f;
-    fix(1, 1) = m_FlipY ? -1.0f : 1.0f;
-    fix(2, 2) = 0.5f;
-    fix(3, 0) = -1.0f / w;
-    fix(3, 1) = 1.0f / h;
-    fix(3, 2) = 0.5f;
-    const cMatrix device = m_Projection * fix;
+    const cMatrix device = m_Projection * GetDeviceFix();
     m_Device->SetTransform(D3DTS_PROJECTION, AsD3D(device));
 }
 

@@ -230,6 +230,11 @@ void cDirect3D9Shader::Bind() {
             const cMatrix laid = c->parameterClass == d3d9::PC_MATRIX_COLUMNS ? wvp.Transposed() : wvp;
             device->SetVertexShaderConstantF(c->registerIndex, laid.Data(), std::min<UINT>(c->registerCount, 4));
         }
+        if (const d3d9::sShaderConstant* c = d3d9::FindConstant(m_VertexConstants, "d3d_ProjectionFix")) {
+            const cMatrix fix = m_D3DRenderer->GetDeviceFix();
+            const cMatrix laid = c->parameterClass == d3d9::PC_MATRIX_COLUMNS ? fix.Transposed() : fix;
+            device->SetVertexShaderConstantF(c->registerIndex, laid.Data(), std::min<UINT>(c->registerCount, 4));
+        }
     }
     device->SetVertexShader(m_VertexShader);
     device->SetPixelShader(m_PixelShader);

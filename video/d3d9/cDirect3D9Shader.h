@@ -5,7 +5,10 @@
 // the headers' key before ".vs" for a shader requested with headers); only a
 // program without bytecode is compiled, with D3DCompile from d3dcompiler_47.dll,
 // loaded when first needed. Uniforms are found by name in each program's
-// constant table and written to the registers it names.
+// constant table and written to the registers it names. Bind sets the two the
+// renderer owns: "d3d_WorldViewProjectionMatrix" (the device's whole transform)
+// and "d3d_ProjectionFix" (what the device adds to the engine's projection, for
+// programs that project with "u_ProjectionMatrix" themselves).
 
 #include "video/d3d9/D3D9Api.h"
 
