@@ -334,10 +334,12 @@ void cScreensaver::DrawOverlays(int viewWidth) {
     }
     if (settings.showClock) {
         const std::time_t now = std::time(nullptr);
-        std::tm local = {};
-        if (!localtime_r(&now, &local)) {
+        // The process draws on one thread: the C library's shared result is safe to use.
+        const std::tm* clock = std::localtime(&now);
+        if (!clock) {
             return;
         }
+        const std::tm local = *clock;
         const std::string text = FormatClock(local.tm_hour, local.tm_min, local.tm_sec);
         const float textWidth = m_OverlayFont->MeasureText(text.c_str());
         ApplyOverlayProjection(r);
