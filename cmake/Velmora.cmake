@@ -71,3 +71,30 @@ function(velmora_test name)
     # run in the source folder, so that one is the working directory.
     PROPERTIES ENVIRONMENT "VELMORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
+
+# brevonne_packed_program(NAME target BARE bare-target OUTPUT file)
+#   The shipped screensaver: the island data generated into the build
+#   folder's data/ (kept loose for "-path" runs; the hand-written files under
+#   data/ are copied in), zipped and appended with its trailer to the bare
+#   program, written to OUTPUT; NAME is the target that builds it.
+function(brevonne_packed_program)
+  cmake_parse_arguments(ARG "" "NAME;BARE;OUTPUT" "" ${ARGN})
+  set(BREVONNE_SEED 1 CACHE STRING "Seed of the generated island")
+  file(GLOB_RECURSE handwritten CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/data.stamp)
+  set(zip ${CMAKE_CURRENT_BINARY_DIR}/brevonne3d-data.zip)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${PROJECT_BINARY_DIR}/data
+    COMMAND brevonne-generate generate --root ${PROJECT_BINARY_DIR} --seed ${BREVONNE_SEED} --copy ${PROJECT_SOURCE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS brevonne-generate ${handwritten}
+    COMMENT "Generating the island data"
+    VERBATIM)
+  add_custom_command(OUTPUT ${ARG_OUTPUT}
+    COMMAND brevonne-generate pack --root ${PROJECT_BINARY_DIR} --zip ${zip}
+    COMMAND brevonne-generate append --exe $<TARGET_FILE:${ARG_BARE}> --zip ${zip} --out ${ARG_OUTPUT}
+    DEPENDS ${ARG_BARE} brevonne-generate ${stamp}
+    COMMENT "Packing the data into ${ARG_OUTPUT}"
+    VERBATIM)
+  add_custom_target(${ARG_NAME} ALL DEPENDS ${ARG_OUTPUT})
+endfunction()
