@@ -94,5 +94,45 @@ for exe in "${PROGRAMS[@]}"; do
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
 done
 
+# The screensaver itself: the modes that draw nothing, then a short flight with the fixed-function
+# pipeline (the registry record switches shaders off) whose last frame must show the island.
+SCR="$BUILD/brevonne3d.scr"
+scr_check() {  # name, then the check's command; counts it as one test
+  local name=$1; shift
+  if "$@" >"$LOGS/scr-$name.log" 2>&1; then
+    echo "run-tests: brevonne3d.scr $name: passed"; passed=$((passed + 1))
+  else
+    echo "run-tests: brevonne3d.scr $name: FAILED (see $LOGS/scr-$name.log)"; failed=$((failed + 1))
+    broken+=("scr-$name")
+  fi
+}
+scr_modes() {
+  timeout 60 "$WINE" "$SCR" /P 1234 || return 1
+  timeout 60 "$WINE" "$SCR" /X || return 1
+  timeout 60 "$WINE" "$SCR" -s || return 1
+}
+scr_flight() {
+  local record frame="$LOGS/scr-frame.png" documents
+  record=$(python3 -c "import struct; print((bytes([1,1,0,1])+struct.pack('<ffiiiiB',0.0,1.0,800,600,32,1,0)+bytes(327)).hex())")
+  timeout 60 "$WINE" reg add 'HKCU\Software\Quillmere\Brevonne_3D' /v Settings /t REG_BINARY /d "$record" /f || return 1
+  rm -f "$frame"
+  timeout 300 "$WINE" "$SCR" /S -bench 20 -capture 20 "Z:${frame//\//\\}" > "$LOGS/scr-flight-run.log" 2>&1
+  local status=$?
+  sed -i 's/\r$//' "$LOGS/scr-flight-run.log"
+  [ "$status" -eq 0 ] || { echo "the flight ended with code $status"; return 1; }
+  grep -q "^flight benchmark:" "$LOGS/scr-flight-run.log" || { echo "no figures"; return 1; }
+  [ -s "$frame" ] || { echo "no frame written"; return 1; }
+  local colours
+  colours=$(convert "$frame" -colors 256 -format '%k' info: 2>/dev/null || echo 0)
+  echo "frame 20: $colours colours"
+  [ "$colours" -ge 32 ] || { echo "the frame shows no island"; return 1; }
+  documents=$(find "$WINEPREFIX/drive_c/users" -maxdepth 2 -iname Documents -type d | head -1)
+  [ -z "$(ls -A "$documents" 2>/dev/null | grep '^\.pk')" ] || { echo "the unpacked archive was left behind"; return 1; }
+}
+if [ -f "$SCR" ]; then
+  scr_check modes scr_modes
+  scr_check flight scr_flight
+fi
+
 echo "windows tests: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
