@@ -97,6 +97,8 @@ public:
     int GetTextureFiltering() const { return m_TextureFiltering; }
     int GetTextureAnisotropy() const { return m_TextureAnisotropy; }
     int GetTextureDetailReduction() const { return m_TextureDetailReduction; }
+    // The largest texture side the device takes; 0 while the backend cannot say (no device).
+    virtual int GetMaxTextureSize() const { return 0; }
     scene::ICamera* GetCamera() const { return m_Camera; }
     ITexture* GetBoundTexture(int stage) const;
     IShader* GetBoundShader() const { return m_Shader; }
