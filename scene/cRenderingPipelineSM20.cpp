@@ -98,6 +98,11 @@ bool cRenderingPipelineSM20::Init() {
         if (!m_Shaders[i]) {
             m_Shaders[i] = r->CreateShader(kShaderFiles[i], std::string(), std::string());
         }
+        // Rain is an effect of its own: without its program the drops are left out, not the flight.
+        if (i == SHADER_RAIN && !m_Shaders[i]) {
+            LogWarning("cRenderingPipelineSM20::Init : no rain shader loaded, rain is not drawn\n");
+            continue;
+        }
         allShaders = allShaders && m_Shaders[i];
     }
     BindTerrainSamplers(m_Shaders[SHADER_TERRAIN], false);

@@ -722,6 +722,14 @@ TEST_F(sPipelineFixture, WithoutWaterProgramsTheFrameGoesOnWithoutTheSeaAndSaysS
     EXPECT_EQ(DrawsIn("window", "water").size(), 1u);
 }
 
+TEST_F(sPipelineFixture, WithoutTheRainProgramTheFlightGoesOnWithoutDrops) {
+    renderer.missingShaders = {"data/shaders/common/rain.txt"};
+    sm20->Shutdown();
+    cLogCapture log;
+    EXPECT_TRUE(sm20->Init());
+    EXPECT_EQ(log.Text(), "cRenderingPipelineSM20::Init : no rain shader loaded, rain is not drawn\n");
+}
+
 TEST_F(sPipelineFixture, MissingTargetsLeaveThePipelineUninitialisedAndAreAskedForAgain) {
     renderer.failTargets = true;
     Frame();
