@@ -94,8 +94,8 @@ for exe in "${PROGRAMS[@]}"; do
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
 done
 
-# The screensaver itself: the modes that draw nothing, then a short flight with the fixed-function
-# pipeline (the registry record switches shaders off) whose last frame must show the island.
+# The screensaver itself: the modes that draw nothing, then a short flight with each pipeline (the
+# registry record switches shaders on and off) whose last frame must show the island.
 SCR="$BUILD/brevonne3d.scr"
 scr_check() {  # name, then the check's command; counts it as one test
   local name=$1; shift
@@ -111,16 +111,17 @@ scr_modes() {
   timeout 60 "$WINE" "$SCR" /X || return 1
   timeout 60 "$WINE" "$SCR" -s || return 1
 }
-scr_flight() {
-  local record frame="$LOGS/scr-frame.png" documents
-  record=$(python3 -c "import struct; print((bytes([1,1,0,1])+struct.pack('<ffiiiiB',0.0,1.0,800,600,32,1,0)+bytes(327)).hex())")
+scr_flight() {  # shaders: 1 for the shader pipeline, 0 for the fixed-function one
+  local shaders=$1 record frame="$LOGS/scr-frame-$1.png" documents pipeline
+  record=$(python3 -c "import struct; print((bytes([1,1,0,1])+struct.pack('<ffiiiiB',0.0,1.0,800,600,32,1,$shaders)+bytes(327)).hex())")
   timeout 60 "$WINE" reg add 'HKCU\Software\Quillmere\Brevonne_3D' /v Settings /t REG_BINARY /d "$record" /f || return 1
   rm -f "$frame"
-  timeout 300 "$WINE" "$SCR" /S -bench 20 -capture 20 "Z:${frame//\//\\}" > "$LOGS/scr-flight-run.log" 2>&1
+  timeout 300 "$WINE" "$SCR" /S -bench 20 -capture 20 "Z:${frame//\//\\}" > "$LOGS/scr-flight-$1-run.log" 2>&1
   local status=$?
-  sed -i 's/\r$//' "$LOGS/scr-flight-run.log"
+  sed -i 's/\r$//' "$LOGS/scr-flight-$1-run.log"
   [ "$status" -eq 0 ] || { echo "the flight ended with code $status"; return 1; }
-  grep -q "^flight benchmark:" "$LOGS/scr-flight-run.log" || { echo "no figures"; return 1; }
+  pipeline=$([ "$shaders" -eq 1 ] && echo "shader" || echo "fixed-function")
+  grep -q "^flight benchmark:.* $pipeline pipeline" "$LOGS/scr-flight-$1-run.log" || { echo "no figures of the $pipeline pipeline"; return 1; }
   [ -s "$frame" ] || { echo "no frame written"; return 1; }
   local colours
   colours=$(convert "$frame" -colors 256 -format '%k' info: 2>/dev/null || echo 0)
@@ -131,7 +132,8 @@ scr_flight() {
 }
 if [ -f "$SCR" ]; then
   scr_check modes scr_modes
-  scr_check flight scr_flight
+  scr_check flight-shaders scr_flight 1
+  scr_check flight-fixed-function scr_flight 0
 fi
 
 echo "windows tests: $passed passed, $failed failed, $skipped skipped"
