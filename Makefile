@@ -63,6 +63,23 @@ package: build
 package-test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -L install --timeout 600
 
+# Fuzzing and damaged data. "make fuzz" builds the fuzz targets of tests/fuzz
+# with clang and libFuzzer in build-fuzz (clang is installed by its own step,
+# "make test" does not need it) and runs each FUZZ_SECONDS seconds
+# (tools/fuzz.sh: executions, speed, coverage and findings per target).
+# "make damaged-data" flies the screensaver over every damaged copy of the
+# generated data (tests/app/damaged_data.sh; "make test" runs one copy per
+# file kind).
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz damaged-data
+
+fuzz: deps
+	@bash tools/install-deps.sh --fuzz
+	@bash tools/fuzz.sh $(FUZZ_SECONDS)
+
+damaged-data: build
+	@bash tests/app/damaged_data.sh $(BUILD_DIR) full
+
 # Windows: the cross-build with mingw-w64 into $(WIN_DIR) (host tools in
 # $(WIN_DIR)/host), and its test programs run under Wine on a virtual display.
 WIN_DIR ?= build-win

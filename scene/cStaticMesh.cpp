@@ -36,6 +36,10 @@ bool cStaticMesh::Load(const char* fileName, int flags, bool upload) {
             m_Box.Extend(node->GetBoundingBox());
             m_Nodes.push_back(std::move(node));
         }
+        // Still a mesh (one that draws nothing), but a file without nodes has most likely been cut short.
+        if (m_Nodes.empty()) {
+            LogWarning("cStaticMesh::Load : mesh '%s' holds no nodes\n", m_FileName.c_str());
+        }
     } catch (const cException& e) {
         LogWarning("%s\n", e.GetText());
         return false;

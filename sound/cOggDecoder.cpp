@@ -83,16 +83,10 @@ cOggDecoder::eOpenResult cOggDecoder::Open(IFileSystem& fileSystem, const char* 
         Close();
         return OGG_NO_FILE;
     }
-
-    const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
-    if (ov_open_callbacks(m_MemoryFile, m_File, nullptr, -1, callbacks) < 0) {
-        // A failed open has already cleared the decoder state.
+    if (!OpenStream()) {
         Close();
         return OGG_NOT_VORBIS;
     }
-    m_Open = true;
-    m_Info = ov_info(m_File, -1);
-    m_Comment = ov_comment(m_File, -1);
     if (!m_Info || m_Info->channels < 1 || m_Info->channels > 2 || m_Info->rate <= 0 || m_Info->rate > INT_MAX) {
         Close();
         return OGG_BAD_FORMAT;
@@ -110,6 +104,20 @@ cOggDecoder::eOpenResult cOggDecoder::Open(IFileSystem& fileSystem, const char* 
     return OGG_OPENED;
 }
 
+bool cOggDecoder::OpenStream() {
+    m_MemoryFile->Seek(0, SEEK_FROM_START);
+    *m_File = OggVorbis_File();
+    const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
+    // A failed open has already cleared the decoder state.
+    if (ov_open_callbacks(m_MemoryFile, m_File, nullptr, -1, callbacks) < 0) {
+        return false;
+    }
+    m_Open = true;
+    m_Info = ov_info(m_File, -1);
+    m_Comment = ov_comment(m_File, -1);
+    return true;
+}
+
 std::int64_t cOggDecoder::GetTotalFrames() const {
     if (!m_Open) {
         return -1;
@@ -118,7 +126,23 @@ std::int64_t cOggDecoder::GetTotalFrames() const {
     return total < 0 ? -1 : total;
 }
 
-bool cOggDecoder::Rewind() { return m_Open && ov_pcm_seek(m_File, 0) == 0; }
+bool cOggDecoder::Rewind() {
+    if (!m_Open) {
+        return false;
+    }
+    // Seeking (ov_pcm_seek) inside a damaged stream can leave libvorbisfile's state broken, so that later
+    // reads free memory twice. Opening the memory copy afresh gives a clean state at the first sample; the
+    // same bytes open the same way as the first time, and finding the links of a file in memory is quick.
+    ov_clear(m_File);
+    m_Open = false;
+    m_Info = nullptr;
+    m_Comment = nullptr;
+    if (!OpenStream()) {
+        Close();
+        return false;
+    }
+    return true;
+}
 
 std::int32_t cOggDecoder::Decode(void* buffer, std::int32_t size, bool loop) {
     if (!m_Open || !buffer || size <= 0) {

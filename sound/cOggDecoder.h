@@ -54,10 +54,14 @@ public:
     // non-looping one returns what it has (0 once the end is reached). Damaged parts of the stream are skipped;
     // a stream that yields nothing at all, or only errors, ends the call instead of spinning.
     std::int32_t Decode(void* buffer, std::int32_t size, bool loop);
-    // Goes back to the first sample; false when the stream cannot seek there.
+    // Goes back to the first sample by opening the stream afresh on the memory copy; false (and the decoder
+    // closed) when it cannot be opened again.
     bool Rewind();
 
 private:
+    // Opens the Vorbis stream on the memory copy from its start; false when libvorbisfile refuses it.
+    bool OpenStream();
+
     OggVorbis_File* m_File = nullptr;
     bool m_Open = false;
     std::uint8_t* m_Data = nullptr;

@@ -17,6 +17,12 @@ PACKAGES=(
   libxml2-utils desktop-file-utils dpkg-dev file man-db lintian python3-gi
 )
 
+# `install-deps.sh --fuzz`: the fuzzing tool chain instead (clang with its libFuzzer and sanitizer
+# runtimes), which only `make fuzz` needs.
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES=(clang libclang-rt-dev)
+fi
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -3,7 +3,9 @@
 // (IRenderer::RegisterTextureLoader, RegisterCubeMapLoader). They read through
 // IFile and fill system-memory images in the texture image convention
 // (ITexture.h). Every failure throws cException naming the loader; the
-// renderer turns it into a warning and a null texture.
+// renderer turns it into a warning and a null texture. A loader checks the
+// sizes a header declares against what the file still holds and against the
+// caller's limits before it allocates or decodes anything.
 
 #include <array>
 #include <cstdint>
@@ -34,6 +36,16 @@ struct sCubeImageData {
     int compression = 0;               // TextureCompression
 };
 
+// What the caller can take. The renderer fills it from its device; the defaults accept every size the
+// loaders can represent.
+struct sImageLimits {
+    // The largest image side the device can hold.
+    std::uint32_t maxEdge = 65536;
+    // Top mip levels of a compressed chain the caller leaves out (at most all but the last level), so a side
+    // above maxEdge is accepted when the first level uploaded fits.
+    std::uint32_t droppedLevels = 0;
+};
+
 class ITexture2DLoader {
 public:
     virtual ~ITexture2DLoader() = default;
@@ -41,8 +53,11 @@ public:
     virtual int GetType() const { return 1; }
     // The extension with its dot, lower case (".tga").
     virtual const char* GetExtension() const = 0;
-    // Decodes the file from its current position into `image`. Throws cException on bad input.
-    virtual void LoadTexture(IFile* file, sImageData& image) const = 0;
+    // Decodes the file from its current position into `image`. Throws cException on bad input and on an image
+    // beyond `limits` (then before decoding).
+    virtual void LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const = 0;
+    // The same without limits but the loader's own.
+    void LoadTexture(IFile* file, sImageData& image) const { LoadTexture(file, image, sImageLimits()); }
 };
 
 class ITextureCubeLoader {
@@ -52,8 +67,11 @@ public:
     virtual int GetType() const { return 0; }
     // The extension with its dot, lower case (".dds").
     virtual const char* GetExtension() const = 0;
-    // Decodes the file into `image`. Throws cException on bad input.
-    virtual void LoadTextureCube(IFile* file, sCubeImageData& image) const = 0;
+    // Decodes the file into `image`. Throws cException on bad input and on a face beyond `limits` (then before
+    // reading the faces).
+    virtual void LoadTextureCube(IFile* file, sCubeImageData& image, const sImageLimits& limits) const = 0;
+    // The same without limits but the loader's own.
+    void LoadTextureCube(IFile* file, sCubeImageData& image) const { LoadTextureCube(file, image, sImageLimits()); }
 };
 
 } // namespace velmora::video

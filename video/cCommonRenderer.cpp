@@ -304,6 +304,18 @@ void cCommonRenderer::FinishTexture(ITexture2D* texture) {
     texture->SetAnisotropy(m_TextureAnisotropy);
 }
 
+sImageLimits cCommonRenderer::GetImageLimits(bool cube) const {
+    sImageLimits limits;
+    const int maxSize = GetMaxTextureSize();
+    if (maxSize > 0 && static_cast<std::uint32_t>(maxSize) < limits.maxEdge) {
+        limits.maxEdge = static_cast<std::uint32_t>(maxSize);
+    }
+    if (!cube && m_TextureDetailReduction > 0) {
+        limits.droppedLevels = static_cast<std::uint32_t>(m_TextureDetailReduction);
+    }
+    return limits;
+}
+
 ITexture2D* cCommonRenderer::CreateTexture(const char* fileName) {
     LogMessage("Creating texture( %s )... ", fileName ? fileName : "(null)");
     try {
@@ -348,7 +360,7 @@ ITexture2D* cCommonRenderer::CreateTexture(const char* fileName) {
         try {
             {
                 cFileGuard guard(file); // the file closes before the upload
-                loader->LoadTexture(file, common->GetImage());
+                loader->LoadTexture(file, common->GetImage(), GetImageLimits(false));
             }
             FinishTexture(texture);
         } catch (...) {
@@ -433,7 +445,7 @@ ITextureCube* cCommonRenderer::CreateCubeTexture(const char* fileName) {
         }
         try {
             cFileGuard guard(file);
-            loader->LoadTextureCube(file, common->GetImage());
+            loader->LoadTextureCube(file, common->GetImage(), GetImageLimits(true));
             common->SetName(name);
             texture->Create();
         } catch (...) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "video/IRenderer.h"
+#include "video/ITextureLoader.h"
 #include "video/cResourceFactory.h"
 #include "video/cResourceManager.h"
 #include "scene/camera/cCamera.h"
@@ -197,6 +198,9 @@ protected:
 private:
     // Device creation and the renderer's sampler settings for a freshly loaded texture.
     void FinishTexture(ITexture2D* texture);
+    // What the loaders may hand the device: its largest side, and for 2D textures the top levels the
+    // detail reduction leaves out of a compressed chain.
+    sImageLimits GetImageLimits(bool cube) const;
 };
 
 } // namespace velmora::video

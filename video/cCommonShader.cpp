@@ -70,6 +70,11 @@ void cCommonShader::LoadShaderCode(IFile* file, const std::string& vertexHeader,
     if (zero != std::string::npos) text.resize(zero);
 
     SplitSections(text, m_VertexSource, m_FragmentSource);
+    // One missing section leaves that stage to the fixed function; a file without either (cut short, or not
+    // a shader at all) would make a program that draws nothing of its own.
+    if (m_VertexSource.empty() && m_FragmentSource.empty()) {
+        RaiseError("cCommonShader::LoadShaderCode : the file holds neither a vertex nor a fragment section");
+    }
     m_VertexHeader = vertexHeader;
     m_FragmentHeader = fragmentHeader;
     // A header goes only in front of a program the file has: a header alone is no program.

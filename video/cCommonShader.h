@@ -45,7 +45,8 @@ public:
     using IShader::SetUniform;
 
     // Reads the whole file and splits it into the two sources, each header (when not empty)
-    // put in front of its program followed by a line break. Throws on a read failure.
+    // put in front of its program followed by a line break. Throws on a read failure and when the file
+    // holds neither section.
     void LoadShaderCode(IFile* file, const std::string& vertexHeader, const std::string& fragmentHeader);
     // The splitting of LoadShaderCode on text already read.
     static void SplitSections(const std::string& text, std::string& vertexSource, std::string& fragmentSource);

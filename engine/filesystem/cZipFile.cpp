@@ -1,12 +1,13 @@
 #include "engine/filesystem/cZipFile.h"
 
 #include <algorithm>
-#include <limits>
+#include <cstdio>
 #include <new>
 #include <vector>
 
 #include "engine/core/Log.h"
 #include "engine/core/cException.h"
+#include "engine/filesystem/DiskFiles.h"
 #include "engine/filesystem/FileHelpers.h"
 #include "engine/filesystem/ZipArchiveAccess.h"
 
@@ -17,6 +18,21 @@ namespace {
 // Deflate cannot expand data by more than about 1032:1; a stated size beyond this is a lie.
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
 constexpr std::uint64_t kRatioSlack = 1024;
+// The largest entry the engine reads: far above any content it loads, far below what a damaged size field can
+// claim. Readers size their buffers by an entry's stated size, so this bounds what one entry can make them
+// allocate.
+constexpr std::uint64_t kMaxEntryBytes = 256u << 20;
+
+// Bytes of the archive file; 0 when it cannot be measured (the checks that need it are then left out).
+std::uint64_t ArchiveBytes(const char* path) {
+    std::FILE* file = OpenDiskFile(path, "rb");
+    if (!file) {
+        return 0;
+    }
+    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    std::fclose(file);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
 
 } // namespace
 
@@ -59,13 +75,18 @@ void cZipFile::Open(const char* archive, const char* name, const cZipDirectory::
     if (m_Info.flag & 1) {
         Fail("cZipFile::Open : file '%s' in archive '%s' is encrypted", nameText, archiveText);
     }
-    if (m_Info.uncompressed_size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-        Fail("cZipFile::Open : file '%s' in archive '%s' is too large", nameText, archiveText);
+    if (m_Info.uncompressed_size > kMaxEntryBytes) {
+        const unsigned long long stated = m_Info.uncompressed_size;
+        Close();
+        RaiseError("cZipFile::Open : file '%s' in archive '%s' states %llu bytes, more than the %llu an entry may hold",
+                   nameText, archiveText, stated, static_cast<unsigned long long>(kMaxEntryBytes));
     }
+    const std::uint64_t archiveBytes = ArchiveBytes(archiveText);
     const bool storedMismatch = m_Info.compression_method == 0 && m_Info.compressed_size != m_Info.uncompressed_size;
     const bool deflateLie = m_Info.compression_method == Z_DEFLATED &&
                             m_Info.uncompressed_size > m_Info.compressed_size * kMaxDeflateRatio + kRatioSlack;
-    if (storedMismatch || deflateLie) {
+    const bool pastArchive = archiveBytes > 0 && m_Info.compressed_size > archiveBytes;
+    if (storedMismatch || deflateLie || pastArchive) {
         Fail("cZipFile::Open : stated sizes of file '%s' in archive '%s' are damaged", nameText, archiveText);
     }
     if (unzOpenCurrentFile(m_Archive) != UNZ_OK) {

@@ -215,7 +215,9 @@ TEST_F(sMeshFixture, NodesBoundsAndLookUpByName) {
     mesh->Release();
 
     folder.Write("empty.mesh", "// nothing\n");
-    IStaticMesh* empty = Load(0, "empty.mesh");
+    cLogCapture emptyLog;
+    IStaticMesh* empty = resources.CreateMesh("empty.mesh", 0);
+    EXPECT_NE(emptyLog.Text().find("cStaticMesh::Load : mesh 'empty.mesh' holds no nodes\n"), std::string::npos);
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(empty->GetNodeCount(), 0);
     EXPECT_EQ(empty->GetBoundingBox(), cBox(0, 0, 0, 0, 0, 0));

@@ -15,12 +15,13 @@ namespace vtest {
 
 // Loads `bytes` with the loader; returns the exception text, or "" on success.
 inline std::string LoadBytes(const velmora::video::ITexture2DLoader& loader, std::vector<std::uint8_t> bytes,
-                             velmora::video::sImageData& image) {
+                             velmora::video::sImageData& image,
+                             const velmora::video::sImageLimits& limits = velmora::video::sImageLimits()) {
     velmora::cMemoryFile file;
     if (bytes.empty()) bytes.push_back(0);  // a memory file needs a block; one byte is as good as none
     file.Open(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     try {
-        loader.LoadTexture(&file, image);
+        loader.LoadTexture(&file, image, limits);
     } catch (const velmora::cException& e) {
         return e.GetText();
     }
@@ -28,12 +29,13 @@ inline std::string LoadBytes(const velmora::video::ITexture2DLoader& loader, std
 }
 
 inline std::string LoadCubeBytes(const velmora::video::ITextureCubeLoader& loader, std::vector<std::uint8_t> bytes,
-                                 velmora::video::sCubeImageData& image) {
+                                 velmora::video::sCubeImageData& image,
+                                 const velmora::video::sImageLimits& limits = velmora::video::sImageLimits()) {
     velmora::cMemoryFile file;
     if (bytes.empty()) bytes.push_back(0);
     file.Open(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     try {
-        loader.LoadTextureCube(&file, image);
+        loader.LoadTextureCube(&file, image, limits);
     } catch (const velmora::cException& e) {
         return e.GetText();
     }

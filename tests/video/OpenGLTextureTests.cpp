@@ -200,6 +200,31 @@ TEST_F(cTextureFiles, FailuresGiveNullAndAWarning) {
     EXPECT_THROW(r->GetTexture3DMemoryUsage(), cException);
 }
 
+TEST_F(cTextureFiles, SidesAboveTheDeviceLimitAreRefusedByTheLoader) {
+    VTEST_REQUIRE_GL(ctx);
+    IRenderer* r = ctx->Renderer();
+    const int maxSize = ctx->Common()->GetMaxTextureSize();
+    ASSERT_GT(maxSize, 0);
+    ASSERT_LT(maxSize, 65535);
+    // An uncompressed TGA one pixel high and one pixel wider than the device takes.
+    const std::uint32_t width = static_cast<std::uint32_t>(maxSize) + 1;
+    std::vector<std::uint8_t> tga(18, 0);
+    tga[2] = 2;
+    tga[12] = static_cast<std::uint8_t>(width & 0xFF);
+    tga[13] = static_cast<std::uint8_t>(width >> 8);
+    tga[14] = 1;
+    tga[16] = 24;
+    tga.resize(18 + width * 3, 128);
+    ASSERT_TRUE(vtest::WriteFileBytes(Path("wide.tga"), tga));
+    ITexture2D* texture = nullptr;
+    const std::string log = CapturedCreate(r, "wide.tga", texture);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_NE(log.find("cCommonRenderer::CreateTexture : cTGATexture2DLoader::LoadTexture : image size " +
+                       std::to_string(width) + "x1 exceeds the device limit " + std::to_string(maxSize) + "\n"),
+              std::string::npos)
+        << log;
+}
+
 TEST_F(cTextureFiles, DetailReductionDropsTopLevelsOfCompressedTextures) {
     VTEST_REQUIRE_GL(ctx);
     IRenderer* r = ctx->Renderer();

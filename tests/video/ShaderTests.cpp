@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/cException.h"
 #include "engine/filesystem/cMemoryFile.h"
 #include "video/GLTestContext.h"
 #include "video/GPUTestSupport.h"
@@ -88,9 +89,17 @@ TEST(ShaderSource, SectionsSplitInEitherOrderWithHeadersInFront) {
     cSourceOnlyShader vertexOnly;
     Load(vertexOnly, "<vertex>\nV\n", "", "#define B\n");
     EXPECT_EQ(vertexOnly.GetFragmentSource(), "");
-    cSourceOnlyShader empty;
-    Load(empty, "");
-    EXPECT_EQ(empty.GetVertexSource(), "");
+    // A file without either section (empty, cut short, or not a shader) is refused.
+    for (const char* text : {"", "// The sea surface: the reflection and", "<vertx>\nV\n"}) {
+        cSourceOnlyShader empty;
+        try {
+            Load(empty, text);
+            ADD_FAILURE() << "loaded '" << text << "'";
+        } catch (const cException& e) {
+            EXPECT_STREQ(e.GetText(),
+                         "cCommonShader::LoadShaderCode : the file holds neither a vertex nor a fragment section");
+        }
+    }
 }
 
 TEST(ShaderSource, VersionLineGoesFirstAndSamplersCountInDeclarationOrder) {

@@ -7,6 +7,7 @@
 
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
+#include "video/ITextureLoader.h"
 
 namespace velmora::video::loaderutil {
 
@@ -30,6 +31,19 @@ inline void ReadExact(IFile* file, void* buffer, std::size_t bytes, const char* 
         if (got != chunk) RaiseError("%s : unexpected end of file", where);
         out += chunk;
         bytes -= static_cast<std::size_t>(chunk);
+    }
+}
+
+// Raises "<where> : image size WxH exceeds the device limit N" when the first level the caller uploads (after
+// the dropped levels, of the `levels` the image holds) has a side above the limit.
+inline void CheckLimits(const char* where, std::uint32_t width, std::uint32_t height, std::uint32_t levels,
+                        const sImageLimits& limits) {
+    const std::uint32_t held = levels == 0 ? 1 : levels;
+    const std::uint32_t dropped = limits.droppedLevels < held - 1 ? limits.droppedLevels : held - 1;
+    const std::uint32_t w = (width >> dropped) == 0 ? 1 : width >> dropped;
+    const std::uint32_t h = (height >> dropped) == 0 ? 1 : height >> dropped;
+    if (w > limits.maxEdge || h > limits.maxEdge) {
+        RaiseError("%s : image size %ux%u exceeds the device limit %u", where, width, height, limits.maxEdge);
     }
 }
 

@@ -19,7 +19,7 @@ cDDSTexture2DLoader* cDDSTexture2DLoader::GetInstance() {
     return &instance;
 }
 
-void cDDSTexture2DLoader::LoadTexture(IFile* file, sImageData& image) const {
+void cDDSTexture2DLoader::LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const {
     if (!file) RaiseError("%s : NULL pointer to file", kWhere);
     char magic[4] = {0, 0, 0, 0};
     if (file->Read(magic, 1, 4) != 4 || std::memcmp(magic, "DDS ", 4) != 0) {
@@ -39,6 +39,7 @@ void cDDSTexture2DLoader::LoadTexture(IFile* file, sImageData& image) const {
     if (mipCount > cDXTCodec::FullChainLength(header.width, header.height)) {
         RaiseError("%s : invalid mip count %u for %ux%u", kWhere, mipCount, header.width, header.height);
     }
+    CheckLimits(kWhere, header.width, header.height, mipCount, limits);
     const std::uint64_t dataSize = cDXTCodec::ChainBytes(compression, header.width, header.height, mipCount);
     if (Remaining(file) < dataSize) RaiseError("%s : unexpected end of file", kWhere);
 

@@ -14,7 +14,8 @@ public:
 
     const char* GetExtension() const override { return ".dds"; }
     // Mip count from the header (1 when 0); bytes per pixel 4 when the file marks alpha, else 3.
-    void LoadTexture(IFile* file, sImageData& image) const override;
+    void LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const override;
+    using ITexture2DLoader::LoadTexture;
 };
 
 } // namespace velmora::video

@@ -29,7 +29,7 @@ cDDSTextureCubeLoader* cDDSTextureCubeLoader::GetInstance() {
     return &instance;
 }
 
-void cDDSTextureCubeLoader::LoadTextureCube(IFile* file, sCubeImageData& image) const {
+void cDDSTextureCubeLoader::LoadTextureCube(IFile* file, sCubeImageData& image, const sImageLimits& limits) const {
     if (!file) RaiseError("%s : NULL pointer to file", kWhere);
     char magic[4] = {0, 0, 0, 0};
     if (file->Read(magic, 1, 4) != 4 || std::memcmp(magic, "DDS ", 4) != 0) {
@@ -51,6 +51,7 @@ void cDDSTextureCubeLoader::LoadTextureCube(IFile* file, sCubeImageData& image) 
     if (mipCount > cDXTCodec::FullChainLength(size, size)) {
         RaiseError("%s : invalid mip count %u for %ux%u", kWhere, mipCount, size, size);
     }
+    CheckLimits(kWhere, size, size, mipCount, limits);
     // Every face holds the whole chain of blocks.
     const std::uint64_t faceSize = cDXTCodec::ChainBytes(compression, size, size, mipCount);
     int present = 0;

@@ -13,7 +13,8 @@ public:
 
     const char* GetExtension() const override { return ".dds"; }
     // Faces +X, -X, +Y, -Y, +Z, -Z; a face the file does not hold stays empty.
-    void LoadTextureCube(IFile* file, sCubeImageData& image) const override;
+    void LoadTextureCube(IFile* file, sCubeImageData& image, const sImageLimits& limits) const override;
+    using ITextureCubeLoader::LoadTextureCube;
 };
 
 } // namespace velmora::video

@@ -18,6 +18,9 @@ namespace {
 
 constexpr std::size_t kChunk = 4096;
 constexpr const char* kOutOfMemory = "cJPGTexture2DLoader::LoadTexture : failed to allocate memory";
+// Pixels one byte of compressed data may stand for. Huffman-coded scans spend at least one bit on every 8x8
+// block, so real files stay far below this; a header that claims more describes data the file does not hold.
+constexpr std::uint64_t kMaxPixelsPerByte = 4096;
 
 // The decoder's source: the engine file read in chunks; at its end a fake end-of-image marker.
 struct sFileSource {
@@ -79,8 +82,10 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 }
 
 // The decoding itself; only trivially destructible objects live in this frame, so that the
-// decoder's long jump out of it is harmless. Returns false with `message` filled on failure.
-bool Decode(IFile* file, std::uint8_t*& pixels, std::uint32_t& width, std::uint32_t& height, char* message) {
+// decoder's long jump out of it is harmless. Returns false with `message` filled on failure. The declared
+// size is checked against `limits` and against the `fileBytes` the data has before anything is allocated.
+bool Decode(IFile* file, std::uint64_t fileBytes, const sImageLimits& limits, std::uint8_t*& pixels,
+            std::uint32_t& width, std::uint32_t& height, char* message) {
     jpeg_decompress_struct cinfo;
     sErrorManager err;
     sFileSource* source = nullptr;
@@ -113,6 +118,20 @@ bool Decode(IFile* file, std::uint8_t*& pixels, std::uint32_t& width, std::uint3
     if (cinfo.jpeg_color_space != JCS_GRAYSCALE && cinfo.jpeg_color_space != JCS_YCbCr &&
         cinfo.jpeg_color_space != JCS_RGB) {
         std::snprintf(message, JMSG_LENGTH_MAX, "unsupported colour space %d", static_cast<int>(cinfo.jpeg_color_space));
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    const std::uint32_t edgeLimit = std::min(limits.maxEdge, loaderutil::kMaxImageEdge);
+    if (cinfo.image_width > edgeLimit || cinfo.image_height > edgeLimit) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "image size %ux%u exceeds the device limit %u",
+                      static_cast<unsigned>(cinfo.image_width), static_cast<unsigned>(cinfo.image_height), edgeLimit);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height > fileBytes * kMaxPixelsPerByte) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "image size %ux%u is more than %llu bytes of data can hold",
+                      static_cast<unsigned>(cinfo.image_width), static_cast<unsigned>(cinfo.image_height),
+                      static_cast<unsigned long long>(fileBytes));
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -151,12 +170,12 @@ cJPGTexture2DLoader* cJPGTexture2DLoader::GetInstance() {
     return &instance;
 }
 
-void cJPGTexture2DLoader::LoadTexture(IFile* file, sImageData& image) const {
+void cJPGTexture2DLoader::LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const {
     if (!file) RaiseError("cJPGTexture2DLoader::LoadTexture : NULL pointer to file");
     std::uint8_t* pixels = nullptr;
     std::uint32_t width = 0, height = 0;
     char message[JMSG_LENGTH_MAX];
-    if (!Decode(file, pixels, width, height, message)) {
+    if (!Decode(file, loaderutil::Remaining(file), limits, pixels, width, height, message)) {
         RaiseError("cJPGTexture2DLoader::LoadTexture : an error occured while loading texture from '%s' (%s)",
                    file->GetName().c_str(), message);
     }

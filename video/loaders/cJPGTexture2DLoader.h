@@ -14,7 +14,8 @@ public:
     const char* GetExtension() const override { return ".jpg"; }
     // Any error or warning of the decoder (corrupt or truncated data) raises
     // "cJPGTexture2DLoader::LoadTexture : an error occured while loading texture from '%s'".
-    void LoadTexture(IFile* file, sImageData& image) const override;
+    void LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const override;
+    using ITexture2DLoader::LoadTexture;
 };
 
 } // namespace velmora::video

@@ -62,7 +62,7 @@ std::size_t cTGATexture2DLoader::DecodeRLE(const std::uint8_t* src, std::size_t 
     return in;
 }
 
-void cTGATexture2DLoader::LoadTexture(IFile* file, sImageData& image) const {
+void cTGATexture2DLoader::LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const {
     if (!file) RaiseError("%s : NULL pointer to file", kWhere);
     std::uint8_t header[18];
     ReadExact(file, header, sizeof(header), kWhere);
@@ -79,6 +79,7 @@ void cTGATexture2DLoader::LoadTexture(IFile* file, sImageData& image) const {
     if (imageType != 2 && imageType != 10) RaiseError("%s : unsupported image type %u", kWhere, imageType);
     if (bits != 16 && bits != 24 && bits != 32) RaiseError("%s : invalid color depth %u", kWhere, bits);
     if (width == 0 || height == 0) RaiseError("%s : invalid image size %ux%u", kWhere, width, height);
+    CheckLimits(kWhere, width, height, 1, limits);
 
     // Skip the image id and any colour map (unused by true-colour images).
     std::uint32_t skip = idLength;

@@ -14,7 +14,8 @@ public:
     const char* GetExtension() const override { return ".tga"; }
     // Pixels come out red, green, blue (, alpha) with the bottom row first whatever the file's
     // origin; 16-bit pixels expand to three bytes. Mip count 0, no compression.
-    void LoadTexture(IFile* file, sImageData& image) const override;
+    void LoadTexture(IFile* file, sImageData& image, const sImageLimits& limits) const override;
+    using ITexture2DLoader::LoadTexture;
 
     // Decodes run-length packets from `src` into exactly `pixelCount` pixels of `bytesPerPixel`
     // bytes; a packet reaching past the image is cut at its end. Returns the number of source

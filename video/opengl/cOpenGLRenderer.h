@@ -106,7 +106,7 @@ public:
     // Whether mip-mapped filtering blends the two nearest levels (false on a software rasterizer: the
     // nearest level is read).
     bool BlendsMipLevels() const { return m_BlendsMipLevels; }
-    int GetMaxTextureSize() const { return m_MaxTextureSize; }
+    int GetMaxTextureSize() const override { return m_MaxTextureSize; }
     // The SDL window and GL context the renderer was created on.
     void* GetMainWindow() const { return m_Window; }
     void* GetContext() const { return m_Context; }

@@ -244,7 +244,26 @@ TEST_F(ZipArchive, StatedSizesThatLieAreCaught) {
                            "' are damaged\n");
     }
     EXPECT_EQ(OpenEntry("huge.txt", log), nullptr);
-    EXPECT_EQ(log, "cZipFile::Open : file 'huge.txt' in archive '" + Archive() + "' is too large\n");
+    EXPECT_EQ(log, "cZipFile::Open : file 'huge.txt' in archive '" + Archive() +
+                       "' states 2415919104 bytes, more than the 268435456 an entry may hold\n");
+}
+
+TEST_F(ZipArchive, EntriesAreCappedByAFixedCeilingAndByTheArchiveItself) {
+    // 300 KB of compressed data could inflate to 300 MB, but no entry may state more than 256 MB.
+    const std::string packed = test::MakeBinary(300000, 3);
+    WriteZip(Archive(), {{"big.bin", packed, 8, true, 300u << 20, 0}, {"small.txt", "small", 8}});
+    std::string log;
+    EXPECT_EQ(OpenEntry("big.bin", log), nullptr);
+    EXPECT_EQ(log, "cZipFile::Open : file 'big.bin' in archive '" + Archive() +
+                       "' states 314572800 bytes, more than the 268435456 an entry may hold\n");
+
+    // Compressed data larger than the whole archive (the size field is damaged).
+    std::string data = test::ReadFile(Archive());
+    const std::size_t central = FindSignature(data, "PK\x01\x02", FindSignature(data, "PK\x01\x02") + 1);
+    for (int i = 0; i < 4; ++i) data[central + 20 + i] = "\x00\x00\x10\x00"[i];  // 1 MB compressed
+    test::WriteFile(Archive(), data);
+    EXPECT_EQ(OpenEntry("small.txt", log), nullptr);
+    EXPECT_EQ(log, "cZipFile::Open : stated sizes of file 'small.txt' in archive '" + Archive() + "' are damaged\n");
 }
 
 TEST_F(ZipArchive, CorruptDataEncryptedEntriesAndMismatchedHeadersFailCleanly) {
