@@ -27,7 +27,8 @@ shift 2 2>/dev/null || shift $#
 ONLY=("$@")
 EXE="$BUILD/app/brevonne3d-bare"   # without appended data: everything comes from the copy
 DATA="$BUILD/data"
-RUN_SECONDS=${DAMAGED_DATA_TIMEOUT:-180}
+# Seconds one run may take before it counts as a hang (sanitizer builds scale it by VELMORA_TIME_SCALE).
+RUN_SECONDS=${DAMAGED_DATA_TIMEOUT:-$((180 * ${VELMORA_TIME_SCALE:-1}))}
 [ -x "$EXE" ] || { echo "damaged_data: $EXE is missing (make build)"; exit 1; }
 [ -f "$DATA/scene/.scene" ] || { echo "damaged_data: no generated data in $DATA (make build)"; exit 1; }
 
