@@ -3,6 +3,7 @@
 // ownership of the services, creation helpers. A platform class derives from
 // it and supplies the window, the timer, the gamma ramp and the messages.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -58,6 +59,10 @@ public:
     // Builds the 256-entry gamma ramp for a gamma value: step = 128 + trunc(255 * (0.5 + gamma / 2)),
     // entry i = min(i * step, 65535).
     static void BuildGammaRamp(float gamma, unsigned short ramp[256]);
+    // Milliseconds between two readings of a 32-bit millisecond counter, wrap-around safe.
+    static float ElapsedMilliseconds32(std::uint32_t start, std::uint32_t now) {
+        return static_cast<float>(static_cast<std::uint32_t>(now - start));
+    }
 
 protected:
     // The frame-time rule of Update, given the current time in milliseconds.

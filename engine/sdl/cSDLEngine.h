@@ -41,11 +41,6 @@ public:
     // The window the engine draws into (null before one exists).
     SDL_Window* GetWindow() const { return m_Window; }
 
-    // Milliseconds between two readings of a 32-bit millisecond counter, wrap-around safe.
-    static float ElapsedMilliseconds32(std::uint32_t start, std::uint32_t now) {
-        return static_cast<float>(static_cast<std::uint32_t>(now - start));
-    }
-
 protected:
     bool ApplyGammaRamp(const unsigned short* red, const unsigned short* green, const unsigned short* blue) override;
     void RestoreGammaRamp() override;
