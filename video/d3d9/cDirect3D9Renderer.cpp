@@ -1,6 +1,8 @@
 // cDirect3D9Renderer: creation, frame, lost devices, feature queries, read-back and the resource factory.
 #include "video/d3d9/cDirect3D9Renderer.h"
 
+#include "video/cBackendResourceFactory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -25,43 +27,11 @@ namespace velmora::video {
 using d3d9::ErrorText;
 
 // Makes the Direct3D 9 classes of every resource kind.
-class cDirect3D9Renderer::cDirect3D9ResourceFactory : public cResourceFactory {
+class cDirect3D9Renderer::cDirect3D9ResourceFactory
+    : public cBackendResourceFactory<cDirect3D9Renderer, cDirect3D9Texture2D, cDirect3D9TextureCube, cDirect3D9Font,
+                                     cDirect3D9Shader, cDirect3D9VertexBuffer, cDirect3D9IndexBuffer> {
 public:
-    explicit cDirect3D9ResourceFactory(cDirect3D9Renderer* renderer) : m_Renderer(renderer) {}
-
-    ITexture2D* NewTexture2D(cResourceManager* owner) override {
-        ITexture2D* texture = new (std::nothrow) cDirect3D9Texture2D(owner, m_Renderer);
-        if (!texture) RaiseError("failed to allocate memory for texture");
-        return texture;
-    }
-    ITextureCube* NewTextureCube(cResourceManager* owner) override {
-        ITextureCube* texture = new (std::nothrow) cDirect3D9TextureCube(owner, m_Renderer);
-        if (!texture) RaiseError("failed to allocate memory for texture");
-        return texture;
-    }
-    IFont* NewFont(cResourceManager* owner) override {
-        IFont* font = new (std::nothrow) cDirect3D9Font(owner, m_Renderer);
-        if (!font) RaiseError("failed to allocate memory for font");
-        return font;
-    }
-    IShader* NewShader(cResourceManager* owner) override {
-        IShader* shader = new (std::nothrow) cDirect3D9Shader(owner, m_Renderer);
-        if (!shader) RaiseError("failed to allocate memory for shader");
-        return shader;
-    }
-    IVertexBuffer* NewVertexBuffer(cResourceManager* owner) override {
-        IVertexBuffer* buffer = new (std::nothrow) cDirect3D9VertexBuffer(owner, m_Renderer);
-        if (!buffer) RaiseError("failed to allocate memory for vertex buffer");
-        return buffer;
-    }
-    IIndexBuffer* NewIndexBuffer(cResourceManager* owner) override {
-        IIndexBuffer* buffer = new (std::nothrow) cDirect3D9IndexBuffer(owner, m_Renderer);
-        if (!buffer) RaiseError("failed to allocate memory for index buffer");
-        return buffer;
-    }
-
-private:
-    cDirect3D9Renderer* m_Renderer;
+    using cBackendResourceFactory::cBackendResourceFactory;
 };
 
 IRenderer* cDirect3D9Renderer::CreateInstance(const sRendererDesc& desc, tWindowHandle window, int width, int height,

@@ -1,6 +1,8 @@
 // cOpenGLRenderer: creation, frame, feature queries and the resource factory.
 #include "video/opengl/cOpenGLRenderer.h"
 
+#include "video/cBackendResourceFactory.h"
+
 #include <SDL.h>
 #include <epoxy/gl.h>
 
@@ -24,43 +26,11 @@
 namespace velmora::video {
 
 // Makes the OpenGL classes of every resource kind this backend has.
-class cOpenGLRenderer::cOpenGLResourceFactory : public cResourceFactory {
+class cOpenGLRenderer::cOpenGLResourceFactory
+    : public cBackendResourceFactory<cOpenGLRenderer, cOpenGLTexture2D, cOpenGLTextureCube, cOpenGLFont, cOpenGLShader,
+                                     cOpenGLVertexBuffer, cOpenGLIndexBuffer> {
 public:
-    explicit cOpenGLResourceFactory(cOpenGLRenderer* renderer) : m_Renderer(renderer) {}
-
-    ITexture2D* NewTexture2D(cResourceManager* owner) override {
-        ITexture2D* texture = new (std::nothrow) cOpenGLTexture2D(owner, m_Renderer);
-        if (!texture) RaiseError("failed to allocate memory for texture");
-        return texture;
-    }
-    ITextureCube* NewTextureCube(cResourceManager* owner) override {
-        ITextureCube* texture = new (std::nothrow) cOpenGLTextureCube(owner, m_Renderer);
-        if (!texture) RaiseError("failed to allocate memory for texture");
-        return texture;
-    }
-    IFont* NewFont(cResourceManager* owner) override {
-        IFont* font = new (std::nothrow) cOpenGLFont(owner, m_Renderer);
-        if (!font) RaiseError("failed to allocate memory for font");
-        return font;
-    }
-    IShader* NewShader(cResourceManager* owner) override {
-        IShader* shader = new (std::nothrow) cOpenGLShader(owner, m_Renderer);
-        if (!shader) RaiseError("failed to allocate memory for shader");
-        return shader;
-    }
-    IVertexBuffer* NewVertexBuffer(cResourceManager* owner) override {
-        IVertexBuffer* buffer = new (std::nothrow) cOpenGLVertexBuffer(owner, m_Renderer);
-        if (!buffer) RaiseError("failed to allocate memory for vertex buffer");
-        return buffer;
-    }
-    IIndexBuffer* NewIndexBuffer(cResourceManager* owner) override {
-        IIndexBuffer* buffer = new (std::nothrow) cOpenGLIndexBuffer(owner, m_Renderer);
-        if (!buffer) RaiseError("failed to allocate memory for index buffer");
-        return buffer;
-    }
-
-private:
-    cOpenGLRenderer* m_Renderer;
+    using cBackendResourceFactory::cBackendResourceFactory;
 };
 
 IRenderer* cOpenGLRenderer::CreateInstance(const sRendererDesc& desc, tWindowHandle window, int width, int height,
