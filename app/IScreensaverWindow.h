@@ -4,8 +4,13 @@
 // screensaver's own; with the run's message pump and its frame pacing.
 
 #include <memory>
+#include <string>
 
 #include "engine/sRendererDesc.h"
+
+namespace velmora {
+class IEngine;
+}
 
 namespace brevonne {
 
@@ -20,6 +25,9 @@ public:
     virtual bool Open(const cSettingsRecord& settings, velmora::sRendererDesc& desc) = 0;
     // The handle the engine attaches to (valid after Open).
     virtual velmora::tWindowHandle GetHandle() const = 0;
+    // Once the engine is attached to the handle: where the window shows the frames through an output
+    // viewport of the renderer (the Windows preview), it makes that viewport current here.
+    virtual void Attached(velmora::IEngine& engine) { static_cast<void>(engine); }
     // After the engine attached: vertical sync where the device has it and a cap at the display's
     // refresh rate (frameRateCap > 0: at that rate instead), then delaySeconds after every frame.
     // Unpaced runs get only the delay.
@@ -36,5 +44,10 @@ public:
 
 // The platform's window for a run with these host options (none: the full-screen run).
 std::unique_ptr<IScreensaverWindow> CreateScreensaverWindow(const sHostOptions& host);
+
+// The host options of a preview request ("/P" and a window number, in the upper-cased command-line
+// copy) on a platform that draws previews into the window named; false where the request draws
+// nothing and ends at once.
+bool GetPreviewHost(const std::string& commandLine, sHostOptions& host);
 
 } // namespace brevonne

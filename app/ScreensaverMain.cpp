@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/HostOptions.h"
+#include "app/IScreensaverWindow.h"
 #include "app/Globals.h"
 #include "app/Platform.h"
 #include "app/Resources.h"
@@ -43,7 +44,12 @@ int ScreensaverMain(const std::vector<std::string>& args) {
         mode = eMode::Run;
     }
     if (mode == eMode::Preview) {
-        return 0;
+        // Windows' settings page shows a live preview in the window it names; elsewhere the request
+        // ends at once.
+        if (!GetPreviewHost(copy, host)) {
+            return 0;
+        }
+        mode = eMode::Run;
     }
     ScreensaverName() = name;
     if (mode == eMode::Run) {

@@ -139,6 +139,7 @@ bool cScreensaver::CreateEngine() {
     if (!m_Engine) {
         return false;
     }
+    m_Window->Attached(*m_Engine);
 
     // 5. Engine files are found below the working directory.
     m_FileSystem = m_Engine->GetFileSystem();

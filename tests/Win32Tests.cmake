@@ -27,6 +27,9 @@ velmora_test(scene_tests DIRS scene
 velmora_test(sound_tests DIRS sound LIBS velmora_engine)
 velmora_test(script_tests DIRS script LIBS velmora_script)
 # Every GUI test draws through the off-screen OpenGL renderer: none yet.
-# The Windows screensaver shell's own classes: the registry settings store.
-velmora_test(win32_app_tests DIRS app/win32 LIBS brevonne_app_win32)
-target_sources(win32_app_tests PRIVATE ${PROJECT_SOURCE_DIR}/app/cSettingsRecord.cpp)
+# The Windows screensaver shell's own classes: the registry settings store, the dialog resource and
+# its view, the desktop services.
+velmora_test(win32_app_tests DIRS app/win32 LIBS brevonne_app)
+target_sources(win32_app_tests PRIVATE ${BREVONNE_WIN32_RESOURCES})
+# The documents-folder test asks the shell's known-folder interface.
+target_link_libraries(win32_app_tests PRIVATE ole32 uuid)

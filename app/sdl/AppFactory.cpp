@@ -15,6 +15,11 @@ std::unique_ptr<IScreensaverWindow> CreateScreensaverWindow(const sHostOptions& 
     return std::make_unique<cSDLScreensaverWindow>(host);
 }
 
+bool GetPreviewHost(const std::string&, sHostOptions&) {
+    // The Linux hosts make previews with their own command lines.
+    return false;
+}
+
 ISettingsStore& GetPlatformSettingsStore() {
     static cPosixSettingsStore store;
     return store;

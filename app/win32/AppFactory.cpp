@@ -1,10 +1,12 @@
 // The Windows platform's side of the screensaver shell: the one place that
-// names its classes (the screensaver window, the registry settings store).
+// names its classes (the screensaver window, the registry settings store, the
+// dialog resource's view).
 #include <memory>
 
 #include "app/ConfigDialogView.h"
 #include "app/IScreensaverWindow.h"
 #include "app/ISettingsStore.h"
+#include "app/win32/cWin32ConfigDialog.h"
 #include "app/win32/cWin32ScreensaverWindow.h"
 #include "app/win32/cWin32SettingsStore.h"
 
@@ -14,15 +16,18 @@ std::unique_ptr<IScreensaverWindow> CreateScreensaverWindow(const sHostOptions& 
     return std::make_unique<cWin32ScreensaverWindow>(host);
 }
 
+bool GetPreviewHost(const std::string& commandLine, sHostOptions& host) {
+    return cWin32ScreensaverWindow::ParsePreviewHost(commandLine, host);
+}
+
 ISettingsStore& GetPlatformSettingsStore() {
     static cWin32SettingsStore store;
     return store;
 }
 
-bool RunConfigDialogView(cConfigDialog&, std::string& reason) {
-    // The dialog resource of the Windows build is still to come.
-    reason = "the settings dialog is not part of this build yet";
-    return false;
+bool RunConfigDialogView(cConfigDialog& dialog, std::string& reason) {
+    cWin32ConfigDialog view(dialog);
+    return view.Run(reason);
 }
 
 } // namespace brevonne

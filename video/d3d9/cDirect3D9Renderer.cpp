@@ -276,6 +276,10 @@ bool cDirect3D9Renderer::ResetDevice() {
     DeviceSetCullMode(m_CullMode);
     DeviceSetDepthWrite(m_DepthWrite);
     DeviceSetFogMode(m_FogMode);
+    SetFogColor(0, m_FogColor[0], m_FogColor[1], m_FogColor[2], m_FogColor[3]);
+    SetFogParameter(FP_START, m_FogStart);
+    SetFogParameter(FP_END, m_FogEnd);
+    SetFogParameter(FP_DENSITY, m_FogDensity);
     LoadProjection();
     LoadWorldView();
     m_Device->SetTransform(D3DTS_TEXTURE0, reinterpret_cast<const D3DMATRIX*>(m_TextureMatrix.Data()));
@@ -315,8 +319,32 @@ bool cDirect3D9Renderer::CheckDevice() {
 
 // ---- Frame -------------------------------------------------------------------------------------
 
+bool cDirect3D9Renderer::FollowWindowSize() {
+    if (!m_Device || !m_PresentParameters.Windowed || m_RenderTarget || !m_Window) return true;
+    RECT client{};
+    if (!GetClientRect(m_Window, &client)) return true;
+    const int width = static_cast<int>(client.right - client.left);
+    const int height = static_cast<int>(client.bottom - client.top);
+    // A minimised window has no client area: the old back buffer waits for it.
+    if (width <= 0 || height <= 0 || (width == m_Width && height == m_Height)) return true;
+    const bool wholeWindow =
+        m_ViewportX == 0 && m_ViewportY == 0 && m_ViewportWidth == m_Width && m_ViewportHeight == m_Height;
+    m_PresentParameters.BackBufferWidth = static_cast<UINT>(width);
+    m_PresentParameters.BackBufferHeight = static_cast<UINT>(height);
+    m_Width = width;
+    m_Height = height;
+    if (wholeWindow) {
+        m_ViewportWidth = width;
+        m_ViewportHeight = height;
+    }
+    // A failed reset leaves the device lost with the new size: CheckDevice tries again.
+    if (!ResetDevice()) return false;
+    LogMessage("cDirect3D9Renderer : back buffer resized to %d x %d\n", width, height);
+    return true;
+}
+
 void cDirect3D9Renderer::BeginFrame(const cColor& color) {
-    if (!CheckDevice()) return;
+    if (!CheckDevice() || !FollowWindowSize()) return;
     DWORD flags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
     // Clearing stencil without a stencil buffer makes the device refuse the whole clear.
     const D3DFORMAT depth = m_PresentParameters.AutoDepthStencilFormat;

@@ -147,6 +147,14 @@ public:
     bool ResetDevice();
     // Whether the last frames were skipped because the device is lost.
     bool IsDeviceLost() const { return m_DeviceLost; }
+    // A windowed device follows its window: when the client area has another size than the back
+    // buffer (and is not empty), the device is reset with the new size, as a lost device is, and a
+    // viewport that covered the whole window covers it again. BeginFrame calls it; true when the
+    // back buffer has the window's size afterwards.
+    bool FollowWindowSize();
+    // The fog as shaders take it (the constant "d3d_Fog"): colour in x, y, z and the density in w,
+    // 0 while fog is off, so that exp(-(w * distance)^2) is the share of the fragment's own colour.
+    void GetShaderFog(float fog[4]) const;
 
 protected:
     void DeviceSetAlphaTest(int func, float reference) override;
@@ -189,6 +197,12 @@ private:
     void DrawColored(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride, bool textured);
     void DrawTexturedQuad(ITexture* texture, const cVector3 corners[4], const cVector3& offset, const cRect& texRect,
                           const cColor& color);
+
+    // The fog values as last set, sent again after a reset.
+    float m_FogColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float m_FogStart = 0.0f;
+    float m_FogEnd = 1.0f;
+    float m_FogDensity = 1.0f;
 
     HWND m_Window = nullptr;
     IDirect3D9* m_D3D = nullptr;

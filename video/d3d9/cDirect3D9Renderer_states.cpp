@@ -79,6 +79,10 @@ void cDirect3D9Renderer::DeviceSetFogMode(int mode) {
 
 void cDirect3D9Renderer::SetFogColor(int index, float r, float g, float b, float a) {
     if (index != 0) return;
+    m_FogColor[0] = r;
+    m_FogColor[1] = g;
+    m_FogColor[2] = b;
+    m_FogColor[3] = a;
     CountDeviceCall();
     m_Device->SetRenderState(D3DRS_FOGCOLOR, d3d9::ToD3DColor(r, g, b, a));
 }
@@ -86,11 +90,27 @@ void cDirect3D9Renderer::SetFogColor(int index, float r, float g, float b, float
 void cDirect3D9Renderer::SetFogParameter(int parameter, float value) {
     CountDeviceCall();
     switch (parameter) {
-        case FP_START: m_Device->SetRenderState(D3DRS_FOGSTART, FloatBits(value)); break;
-        case FP_END: m_Device->SetRenderState(D3DRS_FOGEND, FloatBits(value)); break;
-        case FP_DENSITY: m_Device->SetRenderState(D3DRS_FOGDENSITY, FloatBits(value)); break;
+        case FP_START:
+            m_FogStart = value;
+            m_Device->SetRenderState(D3DRS_FOGSTART, FloatBits(value));
+            break;
+        case FP_END:
+            m_FogEnd = value;
+            m_Device->SetRenderState(D3DRS_FOGEND, FloatBits(value));
+            break;
+        case FP_DENSITY:
+            m_FogDensity = value;
+            m_Device->SetRenderState(D3DRS_FOGDENSITY, FloatBits(value));
+            break;
         default: break;
     }
+}
+
+void cDirect3D9Renderer::GetShaderFog(float fog[4]) const {
+    fog[0] = m_FogColor[0];
+    fog[1] = m_FogColor[1];
+    fog[2] = m_FogColor[2];
+    fog[3] = m_FogMode == FOG_OFF ? 0.0f : m_FogDensity;
 }
 
 void cDirect3D9Renderer::SetClipPlane(int index, int enable, float a, float b, float c, float d) {

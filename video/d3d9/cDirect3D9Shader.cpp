@@ -236,6 +236,16 @@ void cDirect3D9Shader::Bind() {
             device->SetVertexShaderConstantF(c->registerIndex, laid.Data(), std::min<UINT>(c->registerCount, 4));
         }
     }
+    // The fog for shaders that blend it themselves: the fixed-function fog after a vertex shader
+    // differs between drivers.
+    float fog[4];
+    m_D3DRenderer->GetShaderFog(fog);
+    if (const d3d9::sShaderConstant* c = d3d9::FindConstant(m_VertexConstants, "d3d_Fog")) {
+        device->SetVertexShaderConstantF(c->registerIndex, fog, 1);
+    }
+    if (const d3d9::sShaderConstant* c = d3d9::FindConstant(m_FragmentConstants, "d3d_Fog")) {
+        device->SetPixelShaderConstantF(c->registerIndex, fog, 1);
+    }
     device->SetVertexShader(m_VertexShader);
     device->SetPixelShader(m_PixelShader);
 }

@@ -345,6 +345,46 @@ TEST_F(Direct3D9RendererTest, ADeviceResetKeepsEveryResourceWorking) {
     query->Release();
 }
 
+TEST_F(Direct3D9RendererTest, AResizedWindowGetsABackBufferOfItsSizeAtTheNextFrame) {
+    IRenderTarget* target = m_Renderer->CreateRenderTarget(16, 16, 0);
+    ASSERT_NE(target, nullptr);
+    constexpr int kWidth = 96, kHeight = 80;
+    RECT rect{0, 0, kWidth, kHeight};
+    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(m_Window->Get(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(m_Window->Get(), &client);
+    ASSERT_EQ(client.right, kWidth) << "the window manager kept the old size";
+
+    m_Renderer->BeginFrame(cColor(0, 255, 0));
+    EXPECT_EQ(Backend()->GetResetCount(), 1);
+    // The whole new area is there and cleared: the viewport followed the window.
+    int x = -1, y = -1, width = 0, height = 0;
+    m_Renderer->GetViewportRect(x, y, width, height);
+    EXPECT_EQ(width, kWidth);
+    EXPECT_EQ(height, kHeight);
+    EXPECT_TRUE(Near(At(kWidth - 1, kHeight - 1), kGreen));
+    EXPECT_TRUE(Near(At(0, 0), kGreen));
+    m_Renderer->SetProjection(PROJ_ORTHOGRAPHIC, kWidth, kHeight, 0.0, 0.0, -1.0, -1.0);
+    m_Renderer->RenderRect(nullptr, cRect(kWidth - 8, kHeight - 8, kWidth, kHeight), cRect(0, 0, 1, 1),
+                           cColor(255, 0, 0));
+    EXPECT_TRUE(Near(At(kWidth - 4, kHeight - 4), kRed));
+    // The default-pool resources came back with the new device.
+    target->SetClearColor(cColor(0, 0, 255, 255));
+    m_Renderer->SetRenderTarget(target);
+    EXPECT_TRUE(Near(At(8, 8), kBlue));
+    m_Renderer->SetRenderTarget(nullptr);
+    m_Renderer->EndFrame();
+
+    // The same size again costs no reset.
+    m_Renderer->BeginFrame(cColor(0, 0, 0));
+    m_Renderer->EndFrame();
+    EXPECT_EQ(Backend()->GetResetCount(), 1);
+    EXPECT_FALSE(Backend()->IsDeviceLost());
+    target->Release();
+}
+
 TEST_F(Direct3D9RendererTest, OutputViewportsPresentIntoTheirWindow) {
     cTestWindow second;
     IViewport* viewport = m_Renderer->CreateViewport(second.Get());
