@@ -2,7 +2,7 @@
 // What both rendering pipelines share: the renderer they draw with, the
 // special-entity slots and render settings they read, the frame set-up (sky,
 // fog values, the sun as light 0), the placed static meshes, the entity pass
-// (butterflies, billboards, lens flares, sounds), the vegetation and static-mesh batch
+// (butterflies, birds, billboards, lens flares, sounds), the vegetation and static-mesh batch
 // lists and the scroll offset of the water.
 //
 // The sun as light 0: the directional light in the slots when the scene has
@@ -21,6 +21,8 @@ class IRenderer;
 }
 
 namespace velmora::scene {
+
+class IBirds;
 
 class cCommonRenderingPipeline : public IRenderingPipeline {
 public:
@@ -58,6 +60,8 @@ protected:
     // Every entity in scene order: butterflies, billboards and lens flares drawn, sounds that are not playing
     // started; the rest skipped.
     void RenderEntities(ISceneManager* scene, ICamera* camera);
+    // A flock of birds the camera's frustum holds is drawn; one out of view is only moved on.
+    void RenderBirds(IBirds& birds, ICamera* camera);
     // Adds speed x frame time x 0.01 to the scroll offset.
     void AdvanceScroll(float speed);
     // The water quad's four corners at the level.

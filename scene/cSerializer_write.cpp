@@ -6,6 +6,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
 #include "scene/IBillboard.h"
+#include "scene/IBirds.h"
 #include "scene/IButterflies.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
@@ -122,6 +123,18 @@ void AppendBillboard(std::string& out, const IBillboard& billboard) {
     AppendPosition(out, billboard.GetWorldMatrix());
     Append(out, "\t\ttexture\t%s\n", Quote(billboard.GetTextureName(), "WriteEntities").c_str());
     Append(out, "\t\tsize\t(%2.2f, %2.2f)\n", D(billboard.GetBillboardWidth()), D(billboard.GetBillboardHeight()));
+    out += "\t}\n";
+}
+
+void AppendBirds(std::string& out, const IBirds& birds) {
+    out += "\tbirds {\n";
+    AppendPosition(out, birds.GetWorldMatrix());
+    Append(out, "\t\ttexture\t%s\n", Quote(birds.GetTextureName(), "WriteEntities").c_str());
+    Append(out, "\t\tcount\t%d\n", birds.GetCount());
+    Append(out, "\t\tradius\t%2.4f\n", D(birds.GetRadius()));
+    Append(out, "\t\tspeed\t%2.4f\n", D(birds.GetSpeed()));
+    Append(out, "\t\twingSpan\t%2.4f\n", D(birds.GetWingSpan()));
+    Append(out, "\t\tflapSpeed\t%2.4f\n", D(birds.GetFlapSpeed()));
     out += "\t}\n";
 }
 
@@ -261,6 +274,9 @@ std::string cSerializer::FormatEntities(const std::vector<IEntity*>& entities) {
             break;
         case ENTITY_BUTTERFLIES:
             if (auto* butterflies = dynamic_cast<const IButterflies*>(entity)) AppendButterflies(out, *butterflies);
+            break;
+        case ENTITY_BIRDS:
+            if (auto* birds = dynamic_cast<const IBirds*>(entity)) AppendBirds(out, *birds);
             break;
         case ENTITY_SOUND:
             if (auto* sound = dynamic_cast<const ISound*>(entity)) AppendSound(out, *sound);

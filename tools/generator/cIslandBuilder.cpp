@@ -14,6 +14,8 @@
 #include "tools/generator/ArchivePacker.h"
 #include "tools/generator/FontBuilder.h"
 #include "tools/generator/ImageFiles.h"
+#include "tools/generator/LifePlacement.h"
+#include "tools/generator/LifeTextures.h"
 #include "tools/generator/MaterialTextures.h"
 #include "tools/generator/SoundSynth.h"
 #include "tools/generator/VegetationTextures.h"
@@ -343,6 +345,15 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         birds.maxDistance = 20.0f;
         scene.entities.sounds.push_back(birds);
         scene.entities.skies.push_back(skyEntity);
+        // Butterflies over the grove and the beach, sea birds above the shore.
+        sLifeOptions life;
+        life.butterflyTextures = {"data/textures/fx/butterfly_blue.tga", "data/textures/fx/butterfly_orange.tga"};
+        life.birdTexture = "data/textures/fx/gull.tga";
+        out.Bytes(life.butterflyTextures[0], EncodeTGA(PaintButterfly(64, BUTTERFLY_BLUE), true));
+        out.Bytes(life.butterflyTextures[1], EncodeTGA(PaintButterfly(64, BUTTERFLY_ORANGE), true));
+        out.Bytes(life.birdTexture, EncodeTGA(PaintGull(128, 64), true));
+        scene.entities.butterflies = PlaceButterflies(field, paths, life);
+        scene.entities.birds = PlaceBirds(field, paths, life);
         out.Text("data/scene/.scene", WriteSceneText(scene));
 
         // The loading-screen picture: the island seen from the lagoon, with the title.

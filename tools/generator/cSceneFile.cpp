@@ -58,6 +58,32 @@ void PrintSegments(std::string& out, const std::vector<sSegment>& curve)
 
 void PrintPosition(std::string& out, const sVec3& p) { Print(out, "\t\tposition\t(%2.4f, %2.4f, %2.4f)\n", D(p.x), D(p.y), D(p.z)); }
 
+void PrintLife(std::string& out, const sSceneEntities& e)
+{
+    for (const sButterfliesEntity& b : e.butterflies) {
+        out += "\tbutterflies {\n";
+        PrintPosition(out, b.position);
+        Print(out, "\t\ttexture\t\"%s\"\n", b.texture.c_str());
+        Print(out, "\t\tvelocity\t(%2.4f, %2.4f, %2.4f)\n", D(b.velocity.x), D(b.velocity.y), D(b.velocity.z));
+        Print(out, "\t\tspeedVariation\t%2.4f\n", D(b.speedVariation));
+        Print(out, "\t\tchangeThreshold\t%d\n", b.changeThreshold);
+        Print(out, "\t\tflapSpeed\t%2.4f\n", D(b.flapSpeed));
+        Print(out, "\t\tareaSize\t%2.4f\n", D(b.areaSize));
+        out += "\t}\n";
+    }
+    for (const sBirdsEntity& b : e.birds) {
+        out += "\tbirds {\n";
+        PrintPosition(out, b.position);
+        Print(out, "\t\ttexture\t\"%s\"\n", b.texture.c_str());
+        Print(out, "\t\tcount\t%d\n", b.count);
+        Print(out, "\t\tradius\t%2.4f\n", D(b.radius));
+        Print(out, "\t\tspeed\t%2.4f\n", D(b.speed));
+        Print(out, "\t\twingSpan\t%2.4f\n", D(b.wingSpan));
+        Print(out, "\t\tflapSpeed\t%2.4f\n", D(b.flapSpeed));
+        out += "\t}\n";
+    }
+}
+
 } // namespace
 
 std::string WriteSceneText(const sSceneDescription& scene)
@@ -95,7 +121,8 @@ std::string WriteSceneText(const sSceneDescription& scene)
     }
 
     const sSceneEntities& e = scene.entities;
-    if (!e.water.empty() || !e.lensFlares.empty() || !e.sounds.empty() || !e.skies.empty()) {
+    const bool life = !e.butterflies.empty() || !e.birds.empty();
+    if (life || !e.water.empty() || !e.lensFlares.empty() || !e.sounds.empty() || !e.skies.empty()) {
         out += "entities {\n";
         for (const sWaterEntity& w : e.water) {
             out += "\twater {\n";
@@ -106,6 +133,7 @@ std::string WriteSceneText(const sSceneDescription& scene)
             Print(out, "\t\tspeed\t%2.4f\n", D(w.speed));
             out += "\t}\n";
         }
+        PrintLife(out, e);
         for (const sLensFlareEntity& l : e.lensFlares) {
             out += "\tlensFlare {\n";
             PrintPosition(out, l.position);
