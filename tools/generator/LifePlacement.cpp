@@ -12,7 +12,7 @@ namespace {
 constexpr float kPi = 3.14159265f;
 constexpr int kSamples = 600;
 // Butterflies: the half side of their cube and the reach of a wing beyond a butterfly's centre.
-constexpr float kSwarmHalf = 1.8f;
+constexpr float kSwarmHalf = 1.4f;
 constexpr float kWingReach = 0.35f;
 
 sVec3 CameraAt(const sScenePath& p, float t) { return sScenePath::Evaluate(p.camera, std::min(t, 0.99999f)); }
@@ -96,7 +96,7 @@ std::vector<sButterfliesEntity> PlaceButterflies(const cHeightField& field, cons
             sVec3 side(-view.z, 0.0f, view.x);
             bool found = false;
             for (float ahead : {7.0f, 9.0f, 11.0f}) {
-                for (float aside : {2.5f, -2.5f, 4.5f, -4.5f}) {
+                for (float aside : {4.5f, -4.5f, 6.0f, -6.0f}) {
                     sVec3 c = eye + view * ahead + side * aside;
                     // A level patch of land, clear of the sea.
                     float lo = 1e9f, hi = -1e9f;
@@ -105,7 +105,7 @@ std::vector<sButterfliesEntity> PlaceButterflies(const cHeightField& field, cons
                         lo = std::min(lo, h);
                         hi = std::max(hi, h);
                     }
-                    if (lo < L + 0.8f || hi - lo > 1.0f)
+                    if (lo < L + 0.6f || hi - lo > 1.4f)
                         continue;
                     c.y = hi + kSwarmHalf + 0.25f;
                     sVec3 reach(kSwarmHalf + kWingReach, kSwarmHalf + kWingReach, kSwarmHalf + kWingReach);
