@@ -22,6 +22,7 @@
 #include "scene/support/SceneTestSupport.h"
 #include "video/GLTestContext.h"
 #include "video/GPUTestSupport.h"
+#include "video/ITexture.h"
 
 using namespace velmora;
 using namespace velmora::scene;
