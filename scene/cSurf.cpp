@@ -91,7 +91,7 @@ float cSurf::FoamAlpha(float depth, float strength, float reach, float phase, fl
         return 0.0f;
     }
     strength = Saturate(strength);
-    const float body = 0.45f + 0.55f * strength;
+    const float body = 0.65f + 0.35f * strength;
     const float w = Swash(phase, seconds);
     if (depth > 0.0f) {
         // In the water: a line of breaking foam comes in from the reach to the shore once per wave, over a
@@ -100,14 +100,14 @@ float cSurf::FoamAlpha(float depth, float strength, float reach, float phase, fl
         const float across = (depth - line) / (0.22f * reach);
         const float breaking = std::exp(-across * across);
         const float window = 1.0f - SmoothStep(0.7f * reach, reach, depth);
-        return Saturate(window * body * (0.3f * (1.0f - depth / reach) + 0.7f * breaking));
+        return Saturate(window * body * (0.5f * (1.0f - depth / reach) + 0.9f * breaking));
     }
     // On the beach: the swash covers the sand up to its front, fresh foam thickest while it runs up; a thin
     // line stays at the waterline.
     const float height = -depth;
     const float front = kMaxRunUp * strength * w + 0.02f;
     const float swash = (1.0f - SmoothStep(front - 0.1f, front + 0.02f, height)) * (0.5f + 0.5f * w);
-    const float waterline = 0.3f * (1.0f - SmoothStep(0.0f, 0.06f, height));
+    const float waterline = 0.5f * (1.0f - SmoothStep(0.0f, 0.06f, height));
     return Saturate(body * std::max(swash, waterline));
 }
 

@@ -57,7 +57,7 @@ cImage PaintFoam(int size, std::uint32_t seed)
             float patches = n.FbmTiled(x * 4.0f, y * 4.0f, 4, 4);
             float lace = SmoothStep(0.18f, 0.55f, bubbles) * (0.55f + 0.45f * SmoothStep(0.1f, 0.5f, fine));
             float a = lace * SmoothStep(-0.45f, 0.25f, patches);
-            img.At(i, j) = sColor(1.0f, 1.0f, 1.0f, Saturate(0.15f + 0.85f * a));
+            img.At(i, j) = sColor(1.0f, 1.0f, 1.0f, Saturate(0.3f + 0.9f * a));
         }
     return img;
 }
