@@ -46,7 +46,7 @@ public:
     // Loads the tiling cloud picture (colour in RGB, cover in alpha) through the texture cache; an empty
     // name removes the clouds.
     virtual void SetCloudTexture(const std::string& fileName) { (void)fileName; }
-    // The cloud picture's file name, or an empty string.
+    // The cloud picture's file name as set, or an empty string.
     virtual std::string GetCloudTextureName() const { return std::string(); }
     // How fast the clouds drift, in texels of their picture per second along its u and v axes.
     virtual void SetCloudDrift(const cVector2& texelsPerSecond) { (void)texelsPerSecond; }

@@ -13,7 +13,6 @@ namespace velmora::scene {
 namespace {
 
 constexpr int kDynamic = 2;
-constexpr int kStatic = 1;
 constexpr float kHalfPi = 1.57079633f;
 // The lowest ring sits a little below the horizon, so that the fade reaches it from inside the dome.
 constexpr float kLowestElevation = -0.03f;
@@ -56,7 +55,9 @@ void cCloudLayer::SetTexture(const std::string& fileName) {
         m_Texture = nullptr;
     }
     m_Cover.clear();
+    m_CellCover.clear();
     m_CoverWidth = m_CoverHeight = 0;
+    m_Name = fileName;
     if (fileName.empty() || !m_Renderer) {
         return;
     }
@@ -82,6 +83,25 @@ void cCloudLayer::SetTexture(const std::string& fileName) {
             for (std::size_t i = 0; i < m_Cover.size(); ++i) {
                 m_Cover[i] = rgba[i * 4 + 3];
             }
+            m_CellCover.assign(static_cast<std::size_t>(kCoverCells) * kCoverCells, 0);
+            const int w = m_CoverWidth, h = m_CoverHeight;
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const std::uint8_t a = m_Cover[static_cast<std::size_t>(y) * w + x];
+                    if (!a) {
+                        continue;
+                    }
+                    // The texel counts for its own cell and, through the bilinear lookup, its neighbours'.
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const int cx = (((x + dx) % w + w) % w) * kCoverCells / w;
+                            const int cy = (((y + dy) % h + h) % h) * kCoverCells / h;
+                            std::uint8_t& cell = m_CellCover[static_cast<std::size_t>(cy) * kCoverCells + cx];
+                            cell = std::max(cell, a);
+                        }
+                    }
+                }
+            }
         }
     }
     if (!m_VertexBuffer) {
@@ -89,7 +109,7 @@ void cCloudLayer::SetTexture(const std::string& fileName) {
     }
 }
 
-std::string cCloudLayer::GetTextureName() const { return m_Texture ? m_Texture->GetName() : std::string(); }
+std::string cCloudLayer::GetTextureName() const { return m_Name; }
 
 cVector2 cCloudLayer::GetScroll(float seconds) const {
     if (!m_Texture) {
@@ -136,6 +156,23 @@ float cCloudLayer::SampleCover(float u, float v) const {
     const float bottom = at(i, j) + (at(i + 1, j) - at(i, j)) * tx;
     const float top = at(i, j + 1) + (at(i + 1, j + 1) - at(i, j + 1)) * tx;
     return bottom + (top - bottom) * ty;
+}
+
+bool cCloudLayer::AnyCover(float u0, float v0, float u1, float v1) const {
+    if (m_CellCover.empty() || u1 - u0 >= 1.0f || v1 - v0 >= 1.0f) {
+        return true;
+    }
+    const auto first = [](float t) { return static_cast<int>(std::floor(t * kCoverCells)); };
+    for (int j = first(v0); j <= first(v1); ++j) {
+        for (int i = first(u0); i <= first(u1); ++i) {
+            const int ci = ((i % kCoverCells) + kCoverCells) % kCoverCells;
+            const int cj = ((j % kCoverCells) + kCoverCells) % kCoverCells;
+            if (m_CellCover[static_cast<std::size_t>(cj) * kCoverCells + ci]) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 float cCloudLayer::GetCover(const cVector3& direction, float seconds) const {
@@ -186,10 +223,11 @@ void cCloudLayer::BuildDome() {
         }
     }
     m_IndexCount = static_cast<int>(indices.size());
+    m_Triangles = indices;
     const std::size_t vertexBytes = m_Vertices.size() * sizeof(sVertex);
     const std::size_t indexBytes = indices.size() * sizeof(unsigned short);
     m_VertexBuffer = m_Renderer->CreateVertexBuffer(kDynamic, kFormat, sizeof(sVertex), vertexBytes);
-    m_IndexBuffer = m_Renderer->CreateIndexBuffer(kStatic, video::T_USHORT, indexBytes);
+    m_IndexBuffer = m_Renderer->CreateIndexBuffer(kDynamic, video::T_USHORT, indexBytes);
     if (!m_VertexBuffer || !m_IndexBuffer || !m_IndexBuffer->Fill(indices.data(), indexBytes)) {
         // Without its buffers the layer draws nothing; the renderer has said why.
         ReleaseDome();
@@ -214,6 +252,24 @@ void cCloudLayer::Render(const cVector3& center, float seconds) {
     if (!m_VertexBuffer->Fill(m_Vertices.data(), m_Vertices.size() * sizeof(sVertex))) {
         return;
     }
+    // The sky is filled pixel by pixel: triangles over clear sky are not drawn at all.
+    m_FrameIndices.clear();
+    for (std::size_t t = 0; t + 2 < m_Triangles.size(); t += 3) {
+        const sVertex& a = m_Vertices[m_Triangles[t]];
+        const sVertex& b = m_Vertices[m_Triangles[t + 1]];
+        const sVertex& c = m_Vertices[m_Triangles[t + 2]];
+        if (a.color.a == 0 && b.color.a == 0 && c.color.a == 0) {
+            continue;
+        }
+        if (AnyCover(std::min({a.u, b.u, c.u}), std::min({a.v, b.v, c.v}), std::max({a.u, b.u, c.u}),
+                     std::max({a.v, b.v, c.v}))) {
+            m_FrameIndices.insert(m_FrameIndices.end(), &m_Triangles[t], &m_Triangles[t] + 3);
+        }
+    }
+    if (m_FrameIndices.empty() ||
+        !m_IndexBuffer->Fill(m_FrameIndices.data(), m_FrameIndices.size() * sizeof(unsigned short))) {
+        return;
+    }
     video::IRenderer* r = m_Renderer;
     r->PushTransform(video::MM_WORLD);
     r->SetTransform(video::MM_WORLD, cMatrix::Translation(center.x, center.y, center.z), true);
@@ -223,7 +279,8 @@ void cCloudLayer::Render(const cVector3& center, float seconds) {
     r->SetTexture(m_Texture, 0);
     r->SetVertexBuffer(m_VertexBuffer);
     r->SetIndexBuffer(m_IndexBuffer);
-    r->RenderIndexedPrimitives(video::PT_TRIANGLES, 0, 0, static_cast<int>(m_Vertices.size()), m_IndexCount);
+    r->RenderIndexedPrimitives(video::PT_TRIANGLES, 0, 0, static_cast<int>(m_Vertices.size()),
+                               static_cast<int>(m_FrameIndices.size()));
     r->SetVertexBuffer(nullptr);
     r->SetIndexBuffer(nullptr);
     r->SetTexture(nullptr, 0);

@@ -50,7 +50,7 @@ public:
     // Loads the picture through the renderer's texture cache (repeating) and keeps its cover; an empty name
     // (or a picture that does not load) leaves the layer empty.
     void SetTexture(const std::string& fileName);
-    // The picture's file name, or an empty string.
+    // The picture's file name as set (kept when it failed to load, so that writing the scene keeps it).
     std::string GetTextureName() const;
     video::ITexture2D* GetTexture() const { return m_Texture; }
     // How fast the picture moves across the plane, in texels per second along its u and v axes.
@@ -81,22 +81,32 @@ private:
         cColor color;
     };
     void BuildDome();
+    // Whether any texel in the texture rectangle (u0, v0)-(u1, v1) covers anything (true without the cover).
+    bool AnyCover(float u0, float v0, float u1, float v1) const;
     void ReleaseDome();
     float SampleCover(float u, float v) const;
 
     video::IRenderer* m_Renderer = nullptr;
     video::ITexture2D* m_Texture = nullptr;
+    std::string m_Name;
     cVector2 m_Drift;
     // The picture's cover on the CPU: alpha bytes, rows from texture coordinate v = 0 up.
     std::vector<std::uint8_t> m_Cover;
     int m_CoverWidth = 0;
     int m_CoverHeight = 0;
+    // The most cover in each of kCoverCells x kCoverCells cells of the picture (grown by a texel for the
+    // bilinear lookup): triangles of the dome over clear sky are left out of a frame.
+    static constexpr int kCoverCells = 32;
+    std::vector<std::uint8_t> m_CellCover;
     // Unit directions of the dome's vertices and their vertices as drawn (texture coordinates rewritten per frame).
     std::vector<cVector3> m_Directions;
     std::vector<sVertex> m_Vertices;
     video::IVertexBuffer* m_VertexBuffer = nullptr;
     video::IIndexBuffer* m_IndexBuffer = nullptr;
     int m_IndexCount = 0;
+    // All the dome's triangles, and those drawn this frame.
+    std::vector<unsigned short> m_Triangles;
+    std::vector<unsigned short> m_FrameIndices;
 };
 
 } // namespace velmora::scene
