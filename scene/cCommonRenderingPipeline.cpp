@@ -103,8 +103,11 @@ video::sLight cCommonRenderingPipeline::MakeSunLight(const sSpecialEntities& slo
 void cCommonRenderingPipeline::BeginFrame(ISceneManager* scene, ICamera* camera, bool drawSky) {
     video::IRenderer* r = GetRenderer();
     if (auto* sky = drawSky ? dynamic_cast<ISky*>(m_Slots.sky) : nullptr) {
-        cProfileSection section("sky");
-        sky->Render(CameraPosition(camera));
+        {
+            cProfileSection section("sky");
+            sky->Render(CameraPosition(camera));
+        }
+        RenderClouds(sky, CameraPosition(camera));
     }
     IEnvironment* environment = scene ? scene->GetEnvironment() : nullptr;
     if (environment) {

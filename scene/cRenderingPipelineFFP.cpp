@@ -43,6 +43,7 @@ void cRenderingPipelineFFP::Shutdown() {
         m_WaterTexture = nullptr;
     }
     m_TriedWaterTexture = false;
+    ReleaseSurf();
     m_Initialized = false;
 }
 
@@ -70,6 +71,10 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
         cProfileSection section("water");
         RenderWater(scene, water, camera);
     }
+    if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
+        RenderSurf(scene, water);
+    }
+    ShadeFlaresByClouds(scene, camera);
     RenderEntities(scene, camera);
 
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);

@@ -202,6 +202,7 @@ void cRenderingPipelineSM20::Shutdown() {
         m_Distortion = nullptr;
     }
     m_TriedDistortion = false;
+    ReleaseSurf();
     m_WaterTargetsBias = kNoWaterTargets;
     m_ClipFlags = 0;
     m_Initialized = false;
@@ -238,6 +239,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
         RenderWater(water, scene, camera);
+        RenderSurf(scene, water);
     }
     if (auto* rain = dynamic_cast<IRain*>(m_Slots.rain)) {
         cProfileSection section("rain");
@@ -245,6 +247,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
         // The rain leaves blending off; billboards after it blend as they do in a dry frame.
         r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     }
+    ShadeFlaresByClouds(scene, camera);
     RenderEntities(scene, camera);
 
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
@@ -265,6 +268,7 @@ void cRenderingPipelineSM20::RenderSkyBehind(ICamera* camera) {
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
     r->SetDepthRange(1.0f, 1.0f);
     sky->Render(CameraPosition(camera));
+    RenderClouds(sky, CameraPosition(camera));
     r->SetDepthRange(0.0f, 1.0f);
     r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);

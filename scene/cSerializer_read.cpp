@@ -295,6 +295,14 @@ IEntity* cSerializer::ReadWater() {
         } else if (Accept("level")) {
             const float v = ReadNumberValue();
             if (water) water->SetLevel(v);
+        } else if (Accept("foam")) {
+            std::string name;
+            ReadString(name);
+            if (water) water->SetFoamTexture(name);
+        } else if (Accept("surf")) {
+            std::string name;
+            ReadString(name);
+            if (water) water->SetSurfMap(name);
         } else {
             Error("unknown water property '%s'", GetToken().text.c_str());
         }
@@ -532,6 +540,18 @@ IEntity* cSerializer::ReadSky() {
         if (Accept("yOffset")) {
             const float v = ReadNumberValue();
             if (sky) sky->SetYOffset(v);
+            continue;
+        }
+        if (Accept("clouds")) {
+            std::string name;
+            ReadString(name);
+            if (sky) sky->SetCloudTexture(name);
+            continue;
+        }
+        if (Accept("cloudDrift")) {
+            float v[2] = {0.0f, 0.0f};
+            ReadVector(v, 2);
+            if (sky) sky->SetCloudDrift(cVector2(v[0], v[1]));
             continue;
         }
         int face = -1;

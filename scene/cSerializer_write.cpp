@@ -105,6 +105,13 @@ void AppendWater(std::string& out, const IWater& water) {
     Append(out, "\t\tdensity\t%2.4f\n", D(water.GetDensity()));
     Append(out, "\t\tlevel\t%2.4f\n", D(water.GetLevel()));
     Append(out, "\t\tspeed\t%2.4f\n", D(water.GetSpeed()));
+    // The surf's files, only when the scene has surf (older scenes have none and are written as they were).
+    if (!water.GetFoamTextureName().empty()) {
+        Append(out, "\t\tfoam\t%s\n", Quote(water.GetFoamTextureName(), "WriteEntities").c_str());
+    }
+    if (!water.GetSurfMapName().empty()) {
+        Append(out, "\t\tsurf\t%s\n", Quote(water.GetSurfMapName(), "WriteEntities").c_str());
+    }
     out += "\t}\n";
 }
 
@@ -199,6 +206,13 @@ void AppendSky(std::string& out, const ISky& sky) {
         if (!texture.empty()) {
             Append(out, "\t\t%s\t%s\n", entry.keyword, Quote(texture, "WriteEntities").c_str());
         }
+    }
+    // The cloud layer, only when the sky has one.
+    const std::string clouds = sky.GetCloudTextureName();
+    if (!clouds.empty()) {
+        const cVector2 drift = sky.GetCloudDrift();
+        Append(out, "\t\tclouds\t%s\n", Quote(clouds, "WriteEntities").c_str());
+        Append(out, "\t\tcloudDrift\t(%2.4f, %2.4f)\n", D(drift.x), D(drift.y));
     }
     out += "\t}\n";
 }

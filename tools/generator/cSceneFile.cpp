@@ -131,6 +131,10 @@ std::string WriteSceneText(const sSceneDescription& scene)
             Print(out, "\t\tdensity\t%2.4f\n", D(w.density));
             Print(out, "\t\tlevel\t%2.4f\n", D(w.level));
             Print(out, "\t\tspeed\t%2.4f\n", D(w.speed));
+            if (!w.foam.empty())
+                Print(out, "\t\tfoam\t\"%s\"\n", w.foam.c_str());
+            if (!w.surfMap.empty())
+                Print(out, "\t\tsurf\t\"%s\"\n", w.surfMap.c_str());
             out += "\t}\n";
         }
         PrintLife(out, e);
@@ -169,6 +173,10 @@ std::string WriteSceneText(const sSceneDescription& scene)
             for (const auto& o : order)
                 if (!s.faces[static_cast<std::size_t>(o.face)].empty())
                     Print(out, "\t\t%s\t\"%s\"\n", o.key, s.faces[static_cast<std::size_t>(o.face)].c_str());
+            if (!s.clouds.empty()) {
+                Print(out, "\t\tclouds\t\"%s\"\n", s.clouds.c_str());
+                Print(out, "\t\tcloudDrift\t(%2.4f, %2.4f)\n", D(s.cloudDriftU), D(s.cloudDriftV));
+            }
             out += "\t}\n";
         }
         out += "}\n\n";

@@ -46,6 +46,8 @@ struct sWaterEntity {
     sVec3 position;
     sByteColor color;
     float density = 0, level = 0, speed = 0;
+    std::string foam;    // surf: the foam picture (none: no surf)
+    std::string surfMap; // surf: strength and reach over the terrain
 };
 
 struct sFlare {
@@ -70,6 +72,8 @@ struct sSkyEntity {
     sVec3 position;
     float yOffset = 0;
     std::array<std::string, 6> faces; // 0 left, 1 right, 2 top, 3 bottom, 4 front, 5 back
+    std::string clouds;                // the drifting cloud layer's picture (none: no layer)
+    float cloudDriftU = 0, cloudDriftV = 0; // texels per second
 };
 
 // Ten butterflies fluttering in a cube of +-areaSize around the position.
