@@ -298,3 +298,17 @@ TEST(WindOnOpenGL, AnImpostorBendsAsItsMeshAtTheSwitchDistance) {
         EXPECT_NEAR(impostorTop, meshTop, 1.5) << time;
     }
 }
+
+TEST(WindOnOpenGL, TheSwayingProgramsLoadThroughTheRenderer) {
+    VTEST_REQUIRE_GL(ctx);
+    IRenderer* r = ctx->Renderer();
+    cScratchFolder folder;
+    folder.CopyShippedShaders();
+    for (const char* name : {"vegetation", "underwaterObject", "impostors"}) {
+        cLogCapture log;
+        IShader* shader = r->CreateShader((std::string("data/shaders/common/") + name + ".txt").c_str(),
+                                          std::string(), std::string());
+        EXPECT_NE(shader, nullptr) << name << ": " << log.Text();
+        if (shader) shader->Release();
+    }
+}
