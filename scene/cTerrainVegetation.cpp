@@ -233,7 +233,9 @@ void cTerrainVegetation::Collect(ICamera* camera, float distance, cDrawBatchList
             }
         }
         // One anchor for all the parts: the wind moves the instance as a whole, as it moves its impostor.
-        const cVector4 anchor = cWind::GetAnchor(meshBox, instance->matrix);
+        // Rocks stand still.
+        const cVector4 anchor = instance->kind && cWind::IsRigid(instance->kind->meshFileName) ? cWind::GetRigidAnchor(instance->matrix)
+                                                                             : cWind::GetAnchor(meshBox, instance->matrix);
         const int parts = instance->mesh->GetNodeCount();
         for (int part = 0; part < parts; ++part) {
             batches.Add(instance->mesh->GetNode(part), instance->matrix, anchor);

@@ -1,6 +1,7 @@
 #include "scene/cWind.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "video/IShader.h"
@@ -68,6 +69,28 @@ cVector4 cWind::GetAnchor(const cBox& meshBox, const cMatrix& matrix) {
     const float yAxis = std::sqrt(matrix(1, 0) * matrix(1, 0) + matrix(1, 1) * matrix(1, 1) + matrix(1, 2) * matrix(1, 2));
     const float halfHeight = meshBox.GetHalfExtents().y * yAxis;
     return cVector4(centre.x, centre.y - halfHeight, centre.z, 2.0f * halfHeight);
+}
+
+cVector4 cWind::GetRigidAnchor(const cMatrix& matrix) {
+    const cVector3 at = matrix.GetTranslation();
+    return cVector4(at.x, 1e9f, at.z, 0.0f);
+}
+
+bool cWind::IsRigid(const std::string& meshFileName) {
+    // Looked at for every instance drawn: in place, without copies.
+    const std::size_t slash = meshFileName.find_last_of("/\\");
+    const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+    static const char kWord[] = "rock";
+    for (std::size_t i = begin; i + 4 <= meshFileName.size(); ++i) {
+        std::size_t k = 0;
+        while (k < 4 && std::tolower(static_cast<unsigned char>(meshFileName[i + k])) == kWord[k]) {
+            ++k;
+        }
+        if (k == 4) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void cWind::GetUniforms(cVector4 out[4], float viewDistance) const {

@@ -20,6 +20,8 @@
 // and the waves' phases are wrapped here, so a long session does not make the
 // programs' sines coarse.
 
+#include <string>
+
 #include "engine/core/cBox.h"
 #include "engine/core/cMatrix.h"
 #include "engine/core/cVector3.h"
@@ -70,6 +72,10 @@ public:
     // as placed (the centre moved by the whole matrix, the height scaled by the matrix's y axis), the same
     // values an impostor of the mesh is built from.
     static cVector4 GetAnchor(const cBox& meshBox, const cMatrix& matrix);
+    // An anchor the wind does not move: its foot lies far above anything, its height is 0.
+    static cVector4 GetRigidAnchor(const cMatrix& matrix);
+    // Whether a vegetation kind stands still in the wind: rocks (the mesh file's name says "rock").
+    static bool IsRigid(const std::string& meshFileName);
 
     // The gust field at a point of the ground: 0..1.
     float GetGust(float x, float z) const;

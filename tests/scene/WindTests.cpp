@@ -143,3 +143,15 @@ TEST(Wind, AnchorIsTheFootOfThePlacedBoxAsTheImpostorIsBuiltFrom) {
     EXPECT_NEAR(anchor.y, 2.0f, 1e-4f);
     EXPECT_NEAR(anchor.w, 10.5f, 1e-4f);
 }
+
+TEST(Wind, RocksStandStill) {
+    EXPECT_TRUE(cWind::IsRigid("data/meshes/vegetation/rock_boulder.mesh"));
+    EXPECT_TRUE(cWind::IsRigid("Data\\Meshes\\ROCK_slab.mesh"));
+    EXPECT_FALSE(cWind::IsRigid("data/meshes/rocky/palm_tall.mesh"));
+    cWind wind;
+    wind.SetStrength(3.0f);
+    wind.SetTime(2.0);
+    const cVector4 rock = cWind::GetRigidAnchor(cMatrix::Translation(5.0f, 2.0f, 7.0f));
+    EXPECT_EQ(wind.GetDisplacement(rock, cVector3(5.5f, 3.5f, 7.0f), 1.0f, 25.0f).Length(), 0.0f);
+    EXPECT_TRUE(wind.GetShear(rock).IsIdentity());
+}
