@@ -16,6 +16,7 @@
 #include "engine/core/cVector4.h"
 #include "scene/IRenderingPipeline.h"
 #include "scene/cDrawBatchList.h"
+#include "scene/cWind.h"
 #include "video/VideoTypes.h"
 
 namespace velmora::video {
@@ -47,6 +48,8 @@ public:
     const cVector4& GetFog() const { return m_Fog; }
     // How far the water's texture has scrolled (grows by speed x frame time x 0.01 per water draw).
     float GetScrollOffset() const { return m_ScrollOffset; }
+    // The wind that sways the vegetation; its time follows the engine's at every vegetation pass.
+    cWind& GetWind() { return m_Wind; }
 
 protected:
     // Milliseconds since the engine started, and the last frame's duration in seconds (0 without an engine).
@@ -94,6 +97,7 @@ protected:
     cDrawBatchList m_MeshBatches;
     float m_ScrollOffset = 0.0f;
     std::unique_ptr<cSurf> m_Surf;
+    cWind m_Wind;
 };
 
 } // namespace velmora::scene

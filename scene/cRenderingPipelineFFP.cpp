@@ -113,7 +113,9 @@ void cRenderingPipelineFFP::RenderVegetation(ISceneManager* scene, ICamera* came
     m_VegetationBatches.Clear();
     vegetation->CollectBatches(camera, m_Settings.vegetationDistance, m_VegetationBatches);
     m_VegetationBatches.Sort();
-    m_VegetationBatches.RenderFixedFunction(r);
+    // No programs here: each instance bends as a whole, sheared about its foot.
+    m_Wind.SetTime(GetTime() * 0.001);
+    m_VegetationBatches.RenderFixedFunction(r, &m_Wind);
     r->SetLighting(false);
     r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
     r->SetCullMode(video::CM_CW);
