@@ -8,7 +8,7 @@ export LIBGL_ALWAYS_SOFTWARE ?= 1
 export MESA_SHADER_CACHE_DISABLE ?= true
 export ALSOFT_DRIVERS ?= null
 
-.PHONY: all deps configure build run test test-asan bench tour clean
+.PHONY: all deps configure build run test test-asan bench tour clip clean
 
 all: build
 
@@ -43,6 +43,13 @@ bench: build
 TOUR_SHOTS ?= 6
 tour: build
 	@bash tools/tour.sh $(BUILD_DIR) $(TOUR_SHOTS)
+
+# Motion clips: CLIP_FRAMES consecutive frames of every camera path, joined into
+# $(BUILD_DIR)/clip/<path>.webp (img2webp comes by its own install step).
+CLIP_FRAMES ?= 30
+clip: build
+	@bash tools/install-deps.sh --clip
+	@bash tools/clip.sh $(BUILD_DIR) $(CLIP_FRAMES)
 
 clean:
 	@rm -rf $(BUILD_DIR) $(ASAN_DIR)

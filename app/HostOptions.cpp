@@ -18,7 +18,7 @@ struct sSkippedOption {
     int values;
 };
 constexpr sSkippedOption kRunOptions[] = {
-    {"-path", 1}, {"-bench", 1}, {"-capture", 2}, {"-tour", 2}, {"-maxfps", 1}, {"-emptyscene", 0},
+    {"-path", 1}, {"-bench", 1}, {"-capture", 2}, {"-tour", 2}, {"-tourframes", 1}, {"-maxfps", 1}, {"-emptyscene", 0},
 };
 
 // Every option of the hosts' command line, in its one-dash spelling.
@@ -240,6 +240,7 @@ const char* GetUsageText() {
            "                write flight frame FRAME (from 1; 0 = the loading screen) to FILE as PNG\n"
            "  -tour SHOTS FOLDER\n"
            "                write SHOTS frames of every camera path to FOLDER as PNG, end\n"
+           "  -tourframes N with -tour: N consecutive frames per shot, one flight step apart\n"
            "  -maxfps FPS   cap the frame rate at FPS (benchmarks are then paced too)\n"
            "  -emptyscene   a scene without camera paths shows its sky instead of failing\n";
 }

@@ -97,6 +97,8 @@ sRunOptions ParseRunOptions(const std::vector<std::string>& args) {
         } else if (IsOption(parser, "-tour")) {
             options.tourShots = ReadNumber(parser, "-tour", 1, kMaxTourShots, "shot count", "shot count");
             options.tourFolder = ReadName(parser, "-tour", "folder name");
+        } else if (IsOption(parser, "-tourframes")) {
+            options.tourFrames = ReadNumber(parser, "-tourframes", 1, kMaxTourShots, "frame count", "frame count");
         } else if (IsOption(parser, "-maxfps")) {
             options.maxFPS = ReadNumber(parser, "-maxfps", 1, kMaxFrameRateCap, "frame rate", "frame rate");
         } else if (IsOption(parser, "-emptyscene")) {

@@ -10,6 +10,8 @@
 //                        with "no paths found"
 //   -tour SHOTS FOLDER   for every camera path, SHOTS frames at evenly spaced path parameters
 //                        written to FOLDER as PNG (see app/cTour.h), then end
+//   -tourframes N        with -tour: N consecutive frames per shot, each one flight step (kBenchmarkStep of
+//                        flight time) after the one before, written as <shot>_<frame>.png
 //   -maxfps FPS          caps the frame rate at FPS instead of the display's refresh rate (with
 //                        -bench the frames are paced too, which measures what waiting costs)
 //
@@ -38,6 +40,7 @@ struct sRunOptions {
     int tourShots = 0;        // 0: no review tour
     int maxFPS = 0;           // 0: the display's refresh rate (benchmarks: no cap)
     std::string tourFolder;
+    int tourFrames = 1;       // consecutive frames per tour shot
 
     // True when nobody watches the run (its errors go to standard error, not to a message box).
     bool IsUnattended() const { return benchmarkFrames > 0 || captureFrame >= 0 || tourShots > 0; }

@@ -106,6 +106,11 @@ bool cScreensaver::Create() {
         if (texture) texture->Release();
     }
     m_Flight.Reserve(GetScenePaths().size());
+    // Effects draw from the same generator while the scene loads (butterflies start at random places), so
+    // a benchmark or tour seeds it again here: the flight takes the same paths whatever the scene holds.
+    if (m_Options.benchmarkFrames > 0 || m_Options.tourShots > 0) {
+        m_Engine->SeedRandom(kBenchmarkSeed);
+    }
     ChooseNextPath();
     LogMessage("Flight started over %zu camera paths\n", GetScenePaths().size());
     return true;

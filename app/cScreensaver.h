@@ -136,6 +136,7 @@ private:
     double m_ProfiledSeconds = 0.0;
     cTour m_Tour;
     bool m_TourStarted = false;
+    int m_TourFrame = 0;  // the frame within the current shot (-tourframes)
     std::chrono::steady_clock::time_point m_LastFrameEnd;
     // The view size of the last frame: a host may resize its window at any time.
     int m_LastViewWidth = 0;

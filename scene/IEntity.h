@@ -1,6 +1,6 @@
 #pragma once
 // The base of every scene entity: water, rain, lens flare, butterflies,
-// billboards, sounds, sky and the directional light. Entities are created by
+// billboards, sounds, sky, the directional light and sea birds. Entities are created by
 // the resource manager, owned by the list they are put in (the scene
 // manager's entity list) and destroyed with Release.
 
@@ -18,6 +18,7 @@ enum EntityType : int {
     ENTITY_SOUND = 7,
     ENTITY_SKY = 8,
     ENTITY_DIRECTIONAL_LIGHT = 9,
+    ENTITY_BIRDS = 10,
 };
 
 class IEntity {

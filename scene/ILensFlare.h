@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/core/cVector2.h"
+#include "engine/core/cVector3.h"
 #include "scene/IEntity.h"
 
 namespace velmora::video {
@@ -37,6 +38,16 @@ public:
     virtual bool IsBoundToCamera() const = 0;
     // Draws the flares for the camera.
     virtual void Render(ICamera* camera) = 0;
+    // Where the sun is for the camera: the transform's translation, or, bound to the camera, a point far
+    // from the camera in the direction of that translation.
+    virtual cVector3 GetSunPosition(const ICamera* camera) const {
+        (void)camera;
+        return GetWorldMatrix().GetTranslation();
+    }
+    // How much of the sun passing clouds hide (0..1, clamped): the flares shine with the rest of the
+    // brightness the occlusion measurement finds. The pipelines set it every frame from the sky's clouds.
+    virtual void SetCloudCover(float cover) { (void)cover; }
+    virtual float GetCloudCover() const { return 0.0f; }
 };
 
 } // namespace velmora::scene

@@ -27,6 +27,7 @@ class IScenePath;
 class IRain;
 class IWater;
 class IButterflies;
+class IBirds;
 class IBillboard;
 class ISound;
 class IDirectionalLight;
@@ -80,6 +81,8 @@ public:
     virtual ISound* CreateSound() = 0;
     // The sun as a light.
     virtual IDirectionalLight* CreateDirectionalLight() = 0;
+    // A flock of sea birds circling the origin, with the flock's defaults (IBirds).
+    virtual IBirds* CreateBirds() = 0;
 };
 
 } // namespace velmora::scene

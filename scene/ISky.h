@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/core/cVector2.h"
 #include "engine/core/cVector3.h"
 #include "scene/IEntity.h"
 
@@ -40,6 +41,25 @@ public:
     // culling off and depth writes off while it draws: left, right, front, back, top, and the bottom
     // only when it has a texture.
     virtual void Render(const cVector3& center) = 0;
+
+    // ---- Cloud layer (optional: a sky without it, or an implementation that has none, has no clouds) ----
+    // Loads the tiling cloud picture (colour in RGB, cover in alpha) through the texture cache; an empty
+    // name removes the clouds.
+    virtual void SetCloudTexture(const std::string& fileName) { (void)fileName; }
+    // The cloud picture's file name as set, or an empty string.
+    virtual std::string GetCloudTextureName() const { return std::string(); }
+    // How fast the clouds drift, in texels of their picture per second along its u and v axes.
+    virtual void SetCloudDrift(const cVector2& texelsPerSecond) { (void)texelsPerSecond; }
+    virtual cVector2 GetCloudDrift() const { return cVector2(); }
+    // Draws the clouds around the point (raised by the y offset) as they stand at `seconds`, blended over
+    // what is drawn; leaves blending off. Nothing without a cloud picture.
+    virtual void RenderClouds(const cVector3& center, float seconds) { (void)center; (void)seconds; }
+    // How much the clouds cover the sky (0..1) in the direction at `seconds`, exactly as RenderClouds shows it.
+    virtual float GetCloudCover(const cVector3& direction, float seconds) const {
+        (void)direction;
+        (void)seconds;
+        return 0.0f;
+    }
 };
 
 } // namespace velmora::scene

@@ -3,6 +3,8 @@
 // only holds its parameters; the rendering pipelines draw it. The scene
 // reader stores the scene's water position in the world transform.
 
+#include <string>
+
 #include "engine/core/cColor.h"
 #include "scene/IEntity.h"
 
@@ -22,6 +24,15 @@ public:
     virtual float GetDensity() const = 0;
     virtual float GetSpeed() const = 0;
     virtual float GetLevel() const = 0;
+
+    // ---- Surf (optional: without a foam texture there is no surf) ----
+    // The foam picture drawn where the sea meets the land (white in RGB, foam in alpha); empty: no surf.
+    virtual void SetFoamTexture(const std::string& fileName) { (void)fileName; }
+    virtual std::string GetFoamTextureName() const { return std::string(); }
+    // The surf map over the terrain: red the surf's strength, green how deep the foam reaches (x 4 units);
+    // empty: the same moderate surf all round the coast.
+    virtual void SetSurfMap(const std::string& fileName) { (void)fileName; }
+    virtual std::string GetSurfMapName() const { return std::string(); }
 };
 
 } // namespace velmora::scene

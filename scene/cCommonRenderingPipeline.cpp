@@ -6,6 +6,7 @@
 #include "engine/core/EngineGlobals.h"
 #include "engine/core/cColor.h"
 #include "scene/IBillboard.h"
+#include "scene/IBirds.h"
 #include "scene/IButterflies.h"
 #include "scene/IDirectionalLight.h"
 #include "scene/IEnvironment.h"
@@ -102,8 +103,11 @@ video::sLight cCommonRenderingPipeline::MakeSunLight(const sSpecialEntities& slo
 void cCommonRenderingPipeline::BeginFrame(ISceneManager* scene, ICamera* camera, bool drawSky) {
     video::IRenderer* r = GetRenderer();
     if (auto* sky = drawSky ? dynamic_cast<ISky*>(m_Slots.sky) : nullptr) {
-        cProfileSection section("sky");
-        sky->Render(CameraPosition(camera));
+        {
+            cProfileSection section("sky");
+            sky->Render(CameraPosition(camera));
+        }
+        RenderClouds(sky, CameraPosition(camera));
     }
     IEnvironment* environment = scene ? scene->GetEnvironment() : nullptr;
     if (environment) {
@@ -164,7 +168,14 @@ void cCommonRenderingPipeline::RenderEntities(ISceneManager* scene, ICamera* cam
             break;
         case ENTITY_BUTTERFLIES:
             if (auto* butterflies = dynamic_cast<IButterflies*>(entity)) {
+                cProfileSection flutter("butterflies");
                 butterflies->Render();
+            }
+            break;
+        case ENTITY_BIRDS:
+            if (auto* birds = dynamic_cast<IBirds*>(entity)) {
+                cProfileSection glide("birds");
+                RenderBirds(*birds, camera);
             }
             break;
         case ENTITY_LENS_FLARE:
@@ -185,6 +196,21 @@ void cCommonRenderingPipeline::RenderEntities(ISceneManager* scene, ICamera* cam
             break;
         }
     }
+}
+
+void cCommonRenderingPipeline::RenderBirds(IBirds& birds, ICamera* camera) {
+    // A flock out of sight only moves on: its clock must not stand still while nobody looks.
+    const IFrustum* frustum = camera ? camera->GetFrustum() : nullptr;
+    if (frustum) {
+        cVector3 min, max;
+        birds.GetBounds(min, max);
+        const cBox box = cBox(min, max).Transformed(birds.GetWorldMatrix());
+        if (!frustum->ContainsBox(box.min, box.max)) {
+            birds.Update(GetFrameTime());
+            return;
+        }
+    }
+    birds.Render();
 }
 
 // ---- Water ---------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "scene/IStaticMesh.h"
+#include "scene/cWind.h"
 #include "video/IRenderer.h"
 #include "video/IShader.h"
 #include "video/ITexture.h"
@@ -47,10 +48,14 @@ void UnbindParts(video::IRenderer* renderer) {
 } // namespace
 
 void cDrawBatchList::Add(IMeshNode* part, const cMatrix& matrix) {
+    Add(part, matrix, cVector4(matrix.GetTranslation(), 0.0f));
+}
+
+void cDrawBatchList::Add(IMeshNode* part, const cMatrix& matrix, const cVector4& anchor) {
     if (!part || !part->GetVertexBuffer() || !part->GetIndexBuffer() || part->GetIndexCount() <= 0) {
         return;
     }
-    m_Batches.push_back(sDrawBatch{part, matrix});
+    m_Batches.push_back(sDrawBatch{part, matrix, anchor});
 }
 
 void cDrawBatchList::Sort() {
@@ -89,15 +94,17 @@ void cDrawBatchList::RemoveAbove(float y) {
     m_Batches.resize(kept);
 }
 
-int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer) const {
+int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer, const cWind* wind) const {
     if (!renderer) {
         return 0;
     }
+    const bool sway = wind && wind->GetStrength() > 0.0f;
     int triangles = 0;
     for (const sDrawBatch& batch : m_Batches) {
         renderer->PushTransform(video::MM_WORLD);
         // Under the current world transform (identity, or the water's mirror in the reflection pass).
-        renderer->SetTransform(video::MM_WORLD, batch.matrix, true);
+        renderer->SetTransform(video::MM_WORLD, sway ? batch.matrix * wind->GetShear(batch.anchor) : batch.matrix,
+                               true);
         DrawPart(renderer, batch);
         renderer->PopTransform(video::MM_WORLD);
         triangles += batch.part->GetIndexCount() / 3;
@@ -107,19 +114,37 @@ int cDrawBatchList::RenderFixedFunction(video::IRenderer* renderer) const {
 }
 
 int cDrawBatchList::RenderUnderwater(video::IRenderer* renderer, video::IShader* shader) const {
+    return RenderWithProgram(renderer, shader, sMeshProgramInputs());
+}
+
+int cDrawBatchList::RenderWithProgram(video::IRenderer* renderer, video::IShader* shader,
+                                      const sMeshProgramInputs& inputs) const {
     if (!renderer || !shader) {
         return 0;
     }
+    cMatrix world;
     cMatrix view;
     cMatrix projection;
+    renderer->GetTransform(video::MM_WORLD, world);
     renderer->GetTransform(video::MM_VIEW, view);
     renderer->GetTransform(video::MM_PROJECTION, projection);
     renderer->SetShader(shader);
-    shader->SetUniform("u_ViewMatrix", view.Transposed());
+    // The program places the batches in the world itself; what the renderer's world transform does to the
+    // world (the water's mirror) comes before the view.
+    shader->SetUniform("u_ViewMatrix", (world * view).Transposed());
     shader->SetUniform("u_ProjectionMatrix", projection.Transposed());
+    shader->SetUniform("u_Camera", inputs.camera);
+    if (inputs.wind) {
+        inputs.wind->SetUniforms(shader, inputs.viewDistance);
+    } else {
+        cWind still;
+        still.SetStrength(0.0f);
+        still.SetUniforms(shader, inputs.viewDistance);
+    }
     int triangles = 0;
     for (const sDrawBatch& batch : m_Batches) {
         shader->SetUniform("u_WorldMatrix", batch.matrix.Transposed());
+        shader->SetUniform("u_WindAnchor", batch.anchor);
         DrawPart(renderer, batch);
         triangles += batch.part->GetIndexCount() / 3;
     }

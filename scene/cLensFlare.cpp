@@ -76,6 +76,11 @@ cVector3 cLensFlare::GetSunPosition(const ICamera* camera) const {
     return stored;
 }
 
+void cLensFlare::SetCloudCover(float cover) {
+    // NaN and values outside 0..1 would make the flares negative or brighter than the sun itself.
+    m_CloudCover = cover > 0.0f ? (cover < 1.0f ? cover : 1.0f) : 0.0f;
+}
+
 void cLensFlare::Render(ICamera* camera) {
     if (!m_Query || !m_Renderer) {
         return;
@@ -104,6 +109,7 @@ void cLensFlare::Render(ICamera* camera) {
     if (m_Brightness > 1.0f) {
         m_Brightness = 1.0f;
     }
+    m_Brightness *= 1.0f - m_CloudCover;
     if (!(m_Brightness > 0.0f)) {
         return;
     }

@@ -6,7 +6,8 @@
 // along the line from the sun's window position through the window centre,
 // each twice the size of its texture image, in the grey of that visible
 // fraction. A sun that is hidden, off screen or behind the camera measures 0
-// and nothing is drawn (additive black would change nothing).
+// and nothing is drawn (additive black would change nothing). Clouds passing
+// in front of the sun (SetCloudCover) dim the flares by the share they hide.
 
 #include <string>
 
@@ -45,8 +46,10 @@ public:
 
     // Where the sun is for the camera: the transform's translation, or, bound to the camera, the point
     // kSunDistance away from the camera in the direction of that translation.
-    cVector3 GetSunPosition(const ICamera* camera) const;
-    // The visible fraction measured by the last Render (0 to 1).
+    cVector3 GetSunPosition(const ICamera* camera) const override;
+    void SetCloudCover(float cover) override;
+    float GetCloudCover() const override { return m_CloudCover; }
+    // The brightness of the last Render (0 to 1): the visible fraction measured, less what the clouds hide.
     float GetBrightness() const { return m_Brightness; }
 
 private:
@@ -60,6 +63,7 @@ private:
     sFlare m_Flares[LENS_FLARE_COUNT];
     bool m_BoundToCamera = false;
     float m_Brightness = 0.0f;
+    float m_CloudCover = 0.0f;
 };
 
 } // namespace velmora::scene

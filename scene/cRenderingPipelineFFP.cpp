@@ -43,6 +43,7 @@ void cRenderingPipelineFFP::Shutdown() {
         m_WaterTexture = nullptr;
     }
     m_TriedWaterTexture = false;
+    ReleaseSurf();
     m_Initialized = false;
 }
 
@@ -70,6 +71,10 @@ void cRenderingPipelineFFP::Render(ISceneManager* scene, ICamera* camera) {
         cProfileSection section("water");
         RenderWater(scene, water, camera);
     }
+    if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
+        RenderSurf(scene, water);
+    }
+    ShadeFlaresByClouds(scene, camera);
     RenderEntities(scene, camera);
 
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
@@ -108,7 +113,9 @@ void cRenderingPipelineFFP::RenderVegetation(ISceneManager* scene, ICamera* came
     m_VegetationBatches.Clear();
     vegetation->CollectBatches(camera, m_Settings.vegetationDistance, m_VegetationBatches);
     m_VegetationBatches.Sort();
-    m_VegetationBatches.RenderFixedFunction(r);
+    // No programs here: each instance bends as a whole, sheared about its foot.
+    m_Wind.SetTime(GetTime() * 0.001);
+    m_VegetationBatches.RenderFixedFunction(r, &m_Wind);
     r->SetLighting(false);
     r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
     r->SetCullMode(video::CM_CW);

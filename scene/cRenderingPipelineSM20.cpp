@@ -36,6 +36,8 @@ namespace {
 constexpr float kTerrainAlphaReference = 0.5f;
 constexpr float kVegetationAlphaReference = 0.35f;
 constexpr float kReflectionVegetationScale = 0.5f;
+// The reflection keeps what stands more than this below the surface (a twentieth of a unit).
+constexpr float kReflectionClipMargin = 0.05f;
 
 // Per terrain layer: the sampler and the scale uniform, and the stage the layer's texture goes to.
 const char* const kLayerSamplers[TERRAIN_LAYER_COUNT] = {"u_BaseLayer", "u_Detail0", "u_Detail1", "u_Detail2",
@@ -202,6 +204,7 @@ void cRenderingPipelineSM20::Shutdown() {
         m_Distortion = nullptr;
     }
     m_TriedDistortion = false;
+    ReleaseSurf();
     m_WaterTargetsBias = kNoWaterTargets;
     m_ClipFlags = 0;
     m_Initialized = false;
@@ -238,6 +241,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
 
     if (auto* water = dynamic_cast<IWater*>(m_Slots.water)) {
         RenderWater(water, scene, camera);
+        RenderSurf(scene, water);
     }
     if (auto* rain = dynamic_cast<IRain*>(m_Slots.rain)) {
         cProfileSection section("rain");
@@ -245,6 +249,7 @@ void cRenderingPipelineSM20::Render(ISceneManager* scene, ICamera* camera) {
         // The rain leaves blending off; billboards after it blend as they do in a dry frame.
         r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     }
+    ShadeFlaresByClouds(scene, camera);
     RenderEntities(scene, camera);
 
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
@@ -265,6 +270,7 @@ void cRenderingPipelineSM20::RenderSkyBehind(ICamera* camera) {
     r->SetAlphaTest(video::CMP_OFF, kTerrainAlphaReference);
     r->SetDepthRange(1.0f, 1.0f);
     sky->Render(CameraPosition(camera));
+    RenderClouds(sky, CameraPosition(camera));
     r->SetDepthRange(0.0f, 1.0f);
     r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
     r->SetAlphaTest(video::CMP_GEQUAL, kTerrainAlphaReference);
@@ -377,12 +383,17 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
         m_VegetationBatches.RemoveAbove(-m_ClipPlane.d);
     }
     m_VegetationBatches.Sort();
+    m_Wind.SetTime(GetTime() * 0.001);
     {
         cProfileSection meshes("meshes");
+        sMeshProgramInputs inputs;
+        inputs.wind = &m_Wind;
+        inputs.camera = CameraPosition(camera);
+        inputs.viewDistance = distance;
         if (m_ClipFlags & CLIP_UNDERWATER) {
-            m_VegetationBatches.RenderUnderwater(r, m_Shaders[SHADER_UNDERWATER_OBJECT]);
+            m_VegetationBatches.RenderWithProgram(r, m_Shaders[SHADER_UNDERWATER_OBJECT], inputs);
         } else {
-            m_VegetationBatches.RenderFixedFunction(r);
+            RenderVegetationMeshes(inputs);
         }
     }
     r->SetFogMode(video::FOG_OFF);
@@ -395,12 +406,13 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
         impostors->SetUniform("u_ViewDistance", distance);
         impostors->SetUniform("u_DiffuseMap", 0);
         impostors->SetUniform("u_Fog", m_Fog);
+        m_Wind.SetUniforms(impostors);
         if (m_ClipFlags & CLIP_REFLECTION) {
             // The reflection pass mirrors the world transform; with a program bound the renderer takes the
             // plane through the current matrices, so it is given in the unmirrored space: keep what stands
             // above the water.
             const float level = -m_ClipPlane.d;
-            r->SetClipPlane(0, 1, 0.0f, 1.0f, 0.0f, -(level - 0.05f));
+            r->SetClipPlane(0, 1, 0.0f, 1.0f, 0.0f, -(level - kReflectionClipMargin));
         }
         vegetation->RenderImpostors();
         r->SetTexture(nullptr, 0);
@@ -408,6 +420,33 @@ void cRenderingPipelineSM20::RenderVegetation(ISceneManager* scene, ICamera* cam
     }
     r->SetAlphaTest(video::CMP_OFF, kVegetationAlphaReference);
     r->SetCullMode(video::CM_CW);
+}
+
+void cRenderingPipelineSM20::RenderVegetationMeshes(const sMeshProgramInputs& inputs) {
+    video::IRenderer* r = GetRenderer();
+    video::IShader* program = m_Shaders[SHADER_VEGETATION];
+    if (!program) {
+        m_VegetationBatches.RenderFixedFunction(r);
+        return;
+    }
+    // The program lights and fogs as the fixed-function drawing would (and sways); the device's own fog
+    // would come on top of it.
+    r->SetFogMode(video::FOG_OFF);
+    r->SetShader(program);
+    cVector3 sun = m_Sun.direction;
+    if (!(sun.Normalize() > 0.0f)) {
+        sun = cVector3(0.0f, 1.0f, 0.0f);
+    }
+    program->SetUniform("u_SunDirection", sun);
+    program->SetUniform("u_Fog", m_Fog);
+    program->SetUniform("u_DiffuseMap", 0);
+    if (m_ClipFlags & CLIP_REFLECTION) {
+        // As for the impostors: with a program bound the plane goes through the current (mirrored)
+        // matrices, so it is given in the unmirrored space: keep what stands above the water.
+        const float level = -m_ClipPlane.d;
+        r->SetClipPlane(0, 1, 0.0f, 1.0f, 0.0f, -(level - kReflectionClipMargin));
+    }
+    m_VegetationBatches.RenderWithProgram(r, program, inputs);
 }
 
 } // namespace velmora::scene

@@ -86,6 +86,9 @@ public:
     // Vegetation meshes within the vegetation distance (underwater form while the underwater pass runs),
     // then the impostors beyond it.
     void RenderVegetation(ISceneManager* scene, ICamera* camera);
+    // The collected vegetation batches with the vegetation program (lit, fogged, swaying); fixed function
+    // without it.
+    void RenderVegetationMeshes(const sMeshProgramInputs& inputs);
 
     video::IShader* GetShader(eShader which) const { return m_Shaders[which]; }
     video::IShader* GetPackedShader(ePackedShader which) const { return m_PackedShaders[which]; }

@@ -147,6 +147,7 @@ void cRenderingPipelineSM20::RenderReflection(IWater* water, ISceneManager* scen
         r->PushTransform(video::MM_WORLD);
         r->SetTransform(video::MM_WORLD, MirrorY() * cMatrix::Translation(eye), true);
         sky->Render(cVector3());
+        RenderClouds(sky, cVector3());
         r->PopTransform(video::MM_WORLD);
     }
 

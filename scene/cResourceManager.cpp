@@ -10,6 +10,7 @@
 #include "engine/core/cException.h"
 #include "scene/cBillboard.h"
 #include "scene/cBillboardSet.h"
+#include "scene/cBirds.h"
 #include "scene/cButterflies.h"
 #include "scene/cDirectionalLight.h"
 #include "scene/cLensFlare.h"
@@ -293,6 +294,21 @@ IButterflies* cResourceManager::CreateButterflies(const cVector3& driftVelocity,
         LogWarning("cResourceManager::CreateButterflies : failed to allocate memory\n");
     }
     if (butterflies) butterflies->Release();
+    return nullptr;
+}
+
+IBirds* cResourceManager::CreateBirds() {
+    cBirds* birds = nullptr;
+    try {
+        birds = new cBirds(m_Headless ? nullptr : GetRenderer());
+        birds->Create();
+        return birds;
+    } catch (const cException& e) {
+        LogWarning("%s\n", e.GetText());
+    } catch (const std::bad_alloc&) {
+        LogWarning("cResourceManager::CreateBirds : failed to allocate memory\n");
+    }
+    if (birds) birds->Release();
     return nullptr;
 }
 

@@ -58,6 +58,7 @@ public:
     IBillboard* CreateBillboard() override;
     ISound* CreateSound() override;
     IDirectionalLight* CreateDirectionalLight() override;
+    IBirds* CreateBirds() override;
 
     // Releases every cached mesh and empties the cache (the scene is being unloaded). Meshes still held
     // elsewhere live on outside the cache.

@@ -7,6 +7,8 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
 #include "scene/IBillboard.h"
+#include "scene/IBirds.h"
+#include "scene/IButterflies.h"
 #include "scene/ILensFlare.h"
 #include "scene/IScenePath.h"
 #include "scene/ISky.h"
@@ -309,6 +311,16 @@ void cSceneManager::CollectResourceNames() {
         case ENTITY_BILLBOARD:
             if (auto* billboard = dynamic_cast<const IBillboard*>(entity)) {
                 add(billboard->GetTextureName());
+            }
+            break;
+        case ENTITY_BUTTERFLIES:
+            if (auto* butterflies = dynamic_cast<const IButterflies*>(entity)) {
+                add(butterflies->GetTextureName());
+            }
+            break;
+        case ENTITY_BIRDS:
+            if (auto* birds = dynamic_cast<const IBirds*>(entity)) {
+                add(birds->GetTextureName());
             }
             break;
         case ENTITY_SOUND:

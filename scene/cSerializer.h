@@ -7,8 +7,8 @@
 //
 //   environment { fog { density f  color (r, g, b) }  sounds { ambient "file" }  sky { ... }  water }
 //   paths { path "name" { cameraSpeed f  camera { segments }  target { segments } } ... }
-//   entities { water { ... }  rain { ... }  billboard { ... }  butterflies { ... }  lensFlare { ... }
-//              sound { ... }  sky { ... } }
+//   entities { water { ... }  rain { ... }  billboard { ... }  butterflies { ... }  birds { ... }
+//              lensFlare { ... }  sound { ... }  sky { ... } }
 //   meshes { mesh { mesh "file"  transform (16 floats) } ... }
 //
 // A segment is twelve numbers separated by commas: start, start control, end,
@@ -96,6 +96,7 @@ private:
     IEntity* ReadRain();
     IEntity* ReadBillboard();
     IEntity* ReadButterflies();
+    IEntity* ReadBirds();
     IEntity* ReadLensFlare();
     IEntity* ReadSound();
     IEntity* ReadSky();

@@ -6,6 +6,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
 #include "scene/IBillboard.h"
+#include "scene/IBirds.h"
 #include "scene/IButterflies.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
@@ -252,6 +253,8 @@ void cSerializer::ReadEntitiesBody(bool withSounds, std::vector<IEntity*>& entit
             entity = ReadBillboard();
         } else if (Accept("butterflies")) {
             entity = ReadButterflies();
+        } else if (Accept("birds")) {
+            entity = ReadBirds();
         } else if (Accept("lensFlare")) {
             entity = ReadLensFlare();
         } else if (Accept("sound")) {
@@ -292,6 +295,14 @@ IEntity* cSerializer::ReadWater() {
         } else if (Accept("level")) {
             const float v = ReadNumberValue();
             if (water) water->SetLevel(v);
+        } else if (Accept("foam")) {
+            std::string name;
+            ReadString(name);
+            if (water) water->SetFoamTexture(name);
+        } else if (Accept("surf")) {
+            std::string name;
+            ReadString(name);
+            if (water) water->SetSurfMap(name);
         } else {
             Error("unknown water property '%s'", GetToken().text.c_str());
         }
@@ -391,6 +402,42 @@ IEntity* cSerializer::ReadButterflies() {
         }
     }
     return butterflies.Take();
+}
+
+IEntity* cSerializer::ReadBirds() {
+    cReading<IBirds> birds(m_ResourceManager->CreateBirds());
+    Expect("{");
+    while (!Accept("}")) {
+        RequireMore("birds");
+        if (Accept("position")) {
+            const cMatrix m = ReadPosition();
+            if (birds) birds->SetWorldMatrix(m);
+        } else if (Accept("texture")) {
+            std::string name;
+            ReadString(name);
+            if (birds) birds->SetTexture(name);
+        } else if (Accept("count")) {
+            const float v = ReadNumberValue();
+            // The flock keeps its count in range; a huge or broken number must not overflow on the way.
+            const int count = !(v > -1000.0f) ? -1000 : (v > 1000.0f ? 1000 : static_cast<int>(v));
+            if (birds) birds->SetCount(count);
+        } else if (Accept("radius")) {
+            const float v = ReadNumberValue();
+            if (birds) birds->SetRadius(v);
+        } else if (Accept("speed")) {
+            const float v = ReadNumberValue();
+            if (birds) birds->SetSpeed(v);
+        } else if (Accept("wingSpan")) {
+            const float v = ReadNumberValue();
+            if (birds) birds->SetWingSpan(v);
+        } else if (Accept("flapSpeed")) {
+            const float v = ReadNumberValue();
+            if (birds) birds->SetFlapSpeed(v);
+        } else {
+            Error("unknown birds property '%s'", GetToken().text.c_str());
+        }
+    }
+    return birds.Take();
 }
 
 IEntity* cSerializer::ReadLensFlare() {
@@ -493,6 +540,18 @@ IEntity* cSerializer::ReadSky() {
         if (Accept("yOffset")) {
             const float v = ReadNumberValue();
             if (sky) sky->SetYOffset(v);
+            continue;
+        }
+        if (Accept("clouds")) {
+            std::string name;
+            ReadString(name);
+            if (sky) sky->SetCloudTexture(name);
+            continue;
+        }
+        if (Accept("cloudDrift")) {
+            float v[2] = {0.0f, 0.0f};
+            ReadVector(v, 2);
+            if (sky) sky->SetCloudDrift(cVector2(v[0], v[1]));
             continue;
         }
         int face = -1;

@@ -6,6 +6,7 @@
 #include "engine/core/cException.h"
 #include "engine/filesystem/IFile.h"
 #include "scene/IBillboard.h"
+#include "scene/IBirds.h"
 #include "scene/IButterflies.h"
 #include "scene/IEnvironment.h"
 #include "scene/ILensFlare.h"
@@ -104,6 +105,13 @@ void AppendWater(std::string& out, const IWater& water) {
     Append(out, "\t\tdensity\t%2.4f\n", D(water.GetDensity()));
     Append(out, "\t\tlevel\t%2.4f\n", D(water.GetLevel()));
     Append(out, "\t\tspeed\t%2.4f\n", D(water.GetSpeed()));
+    // The surf's files, only when the scene has surf (older scenes have none and are written as they were).
+    if (!water.GetFoamTextureName().empty()) {
+        Append(out, "\t\tfoam\t%s\n", Quote(water.GetFoamTextureName(), "WriteEntities").c_str());
+    }
+    if (!water.GetSurfMapName().empty()) {
+        Append(out, "\t\tsurf\t%s\n", Quote(water.GetSurfMapName(), "WriteEntities").c_str());
+    }
     out += "\t}\n";
 }
 
@@ -122,6 +130,18 @@ void AppendBillboard(std::string& out, const IBillboard& billboard) {
     AppendPosition(out, billboard.GetWorldMatrix());
     Append(out, "\t\ttexture\t%s\n", Quote(billboard.GetTextureName(), "WriteEntities").c_str());
     Append(out, "\t\tsize\t(%2.2f, %2.2f)\n", D(billboard.GetBillboardWidth()), D(billboard.GetBillboardHeight()));
+    out += "\t}\n";
+}
+
+void AppendBirds(std::string& out, const IBirds& birds) {
+    out += "\tbirds {\n";
+    AppendPosition(out, birds.GetWorldMatrix());
+    Append(out, "\t\ttexture\t%s\n", Quote(birds.GetTextureName(), "WriteEntities").c_str());
+    Append(out, "\t\tcount\t%d\n", birds.GetCount());
+    Append(out, "\t\tradius\t%2.4f\n", D(birds.GetRadius()));
+    Append(out, "\t\tspeed\t%2.4f\n", D(birds.GetSpeed()));
+    Append(out, "\t\twingSpan\t%2.4f\n", D(birds.GetWingSpan()));
+    Append(out, "\t\tflapSpeed\t%2.4f\n", D(birds.GetFlapSpeed()));
     out += "\t}\n";
 }
 
@@ -186,6 +206,13 @@ void AppendSky(std::string& out, const ISky& sky) {
         if (!texture.empty()) {
             Append(out, "\t\t%s\t%s\n", entry.keyword, Quote(texture, "WriteEntities").c_str());
         }
+    }
+    // The cloud layer, only when the sky has one.
+    const std::string clouds = sky.GetCloudTextureName();
+    if (!clouds.empty()) {
+        const cVector2 drift = sky.GetCloudDrift();
+        Append(out, "\t\tclouds\t%s\n", Quote(clouds, "WriteEntities").c_str());
+        Append(out, "\t\tcloudDrift\t(%2.4f, %2.4f)\n", D(drift.x), D(drift.y));
     }
     out += "\t}\n";
 }
@@ -261,6 +288,9 @@ std::string cSerializer::FormatEntities(const std::vector<IEntity*>& entities) {
             break;
         case ENTITY_BUTTERFLIES:
             if (auto* butterflies = dynamic_cast<const IButterflies*>(entity)) AppendButterflies(out, *butterflies);
+            break;
+        case ENTITY_BIRDS:
+            if (auto* birds = dynamic_cast<const IBirds*>(entity)) AppendBirds(out, *birds);
             break;
         case ENTITY_SOUND:
             if (auto* sound = dynamic_cast<const ISound*>(entity)) AppendSound(out, *sound);

@@ -44,7 +44,7 @@ bool ValidFace(int face) { return face >= 0 && face < SKY_FACE_COUNT; }
 
 } // namespace
 
-cSky::cSky(video::IRenderer* renderer) : m_Renderer(renderer) {
+cSky::cSky(video::IRenderer* renderer) : m_Renderer(renderer), m_Clouds(renderer) {
     if (!m_Renderer) {
         return;
     }
@@ -132,6 +132,10 @@ void cSky::Render(const cVector3& center) {
     r->SetDepthWrite(true);
     r->SetCullMode(video::CM_CW);
     r->PopTransform(video::MM_WORLD);
+}
+
+void cSky::RenderClouds(const cVector3& center, float seconds) {
+    m_Clouds.Render(cVector3(center.x, center.y + m_YOffset, center.z), seconds);
 }
 
 } // namespace velmora::scene

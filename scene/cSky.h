@@ -8,6 +8,7 @@
 #include <string>
 
 #include "scene/ISky.h"
+#include "scene/cCloudLayer.h"
 #include "scene/cCommonEntity.h"
 
 namespace velmora::video {
@@ -41,6 +42,15 @@ public:
     std::string GetFaceTextureName(int face) const override;
     video::ITexture2D* GetFaceTexture(int face) const override;
     void Render(const cVector3& center) override;
+    void SetCloudTexture(const std::string& fileName) override { m_Clouds.SetTexture(fileName); }
+    std::string GetCloudTextureName() const override { return m_Clouds.GetTextureName(); }
+    void SetCloudDrift(const cVector2& texelsPerSecond) override { m_Clouds.SetDrift(texelsPerSecond); }
+    cVector2 GetCloudDrift() const override { return m_Clouds.GetDrift(); }
+    void RenderClouds(const cVector3& center, float seconds) override;
+    float GetCloudCover(const cVector3& direction, float seconds) const override {
+        return m_Clouds.GetCover(direction, seconds);
+    }
+    const cCloudLayer& GetCloudLayer() const { return m_Clouds; }
 
     // False when the box's buffers could not be made.
     bool HasBuffers() const { return m_VertexBuffer && m_IndexBuffer; }
@@ -51,6 +61,7 @@ private:
     video::ITexture2D* m_Faces[SKY_FACE_COUNT] = {};
     video::IVertexBuffer* m_VertexBuffer = nullptr;
     video::IIndexBuffer* m_IndexBuffer = nullptr;
+    cCloudLayer m_Clouds;
 };
 
 } // namespace velmora::scene

@@ -6,6 +6,7 @@
 #include "scene/IResourceManager.h"
 #include "scene/IStaticMesh.h"
 #include "scene/cDrawBatchList.h"
+#include "scene/cWind.h"
 #include "video/ICamera.h"
 #include "video/IRenderer.h"
 #include "video/IResources.h"
@@ -231,9 +232,13 @@ void cTerrainVegetation::Collect(ICamera* camera, float distance, cDrawBatchList
                 continue;
             }
         }
+        // One anchor for all the parts: the wind moves the instance as a whole, as it moves its impostor.
+        // Rocks stand still.
+        const cVector4 anchor = instance->kind && cWind::IsRigid(instance->kind->meshFileName) ? cWind::GetRigidAnchor(instance->matrix)
+                                                                             : cWind::GetAnchor(meshBox, instance->matrix);
         const int parts = instance->mesh->GetNodeCount();
         for (int part = 0; part < parts; ++part) {
-            batches.Add(instance->mesh->GetNode(part), instance->matrix);
+            batches.Add(instance->mesh->GetNode(part), instance->matrix, anchor);
         }
     }
 }

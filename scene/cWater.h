@@ -22,6 +22,11 @@ public:
     float GetDensity() const override { return m_Density; }
     float GetSpeed() const override { return m_Speed; }
     float GetLevel() const override { return m_Level; }
+    // The surf's files are only named here; the pipelines load them when they build the surf.
+    void SetFoamTexture(const std::string& fileName) override { m_FoamTexture = fileName; }
+    std::string GetFoamTextureName() const override { return m_FoamTexture; }
+    void SetSurfMap(const std::string& fileName) override { m_SurfMap = fileName; }
+    std::string GetSurfMapName() const override { return m_SurfMap; }
 
     // The resource manager the water was made by (not owned).
     IResourceManager* GetResourceManager() const { return m_Resources; }
@@ -32,6 +37,8 @@ private:
     float m_Density = 0.0f;
     float m_Speed = 0.0f;
     float m_Level = 0.0f;
+    std::string m_FoamTexture;
+    std::string m_SurfMap;
 };
 
 } // namespace velmora::scene

@@ -22,6 +22,10 @@ PACKAGES=(
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES=(clang libclang-rt-dev)
 fi
+# `install-deps.sh --clip`: img2webp, which only `make clip` needs to join the tour's frames.
+if [ "${1:-}" = "--clip" ]; then
+  PACKAGES=(webp)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -4,10 +4,11 @@
 # folders. Every camera path is shown at SHOTS evenly spaced points and each
 # frame is written as FOLDER/<path index>_<path name>_<shot>.png.
 #
-# Usage: tools/tour.sh [BUILD_DIR [SHOTS [FOLDER]]]
+# Usage: tools/tour.sh [BUILD_DIR [SHOTS [FOLDER [OPTION...]]]]
 #   BUILD_DIR  default build; the executable is BUILD_DIR/app/brevonne3d
 #   SHOTS      default 6 (TOUR_SHOTS); frames per path
 #   FOLDER     default BUILD_DIR/tour (TOUR_OUT); emptied of old shots first
+#   OPTION     further options for the run, e.g. "-tourframes 30" (consecutive frames per shot)
 # Environment: TOUR_SIZE (default 1280x720), BREVONNE_EXE (another executable).
 set -uo pipefail
 BUILD_DIR=${1:-build}
@@ -15,6 +16,7 @@ SHOTS=${2:-${TOUR_SHOTS:-6}}
 OUT=${3:-${TOUR_OUT:-$BUILD_DIR/tour}}
 SIZE=${TOUR_SIZE:-1280x720}
 EXE=${BREVONNE_EXE:-$BUILD_DIR/app/brevonne3d}
+shift $(( $# < 3 ? $# : 3 ))
 
 if [ ! -x "$EXE" ]; then
   echo "tour: $EXE is missing; build it first (make build)" >&2
@@ -33,7 +35,7 @@ export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 
 LOG="$OUT/tour.log"
 start=$(date +%s)
-timeout 900 xvfb-run -a -s "-screen 0 ${SIZE}x24" "$EXE" /S -tour "$SHOTS" "$OUT" > "$LOG" 2>&1
+timeout 900 xvfb-run -a -s "-screen 0 ${SIZE}x24" "$EXE" /S -tour "$SHOTS" "$OUT" "$@" > "$LOG" 2>&1
 rc=$?
 count=$(find "$OUT" -maxdepth 1 -name '*.png' | wc -l)
 if [ $rc -ne 0 ] || [ "$count" -eq 0 ]; then

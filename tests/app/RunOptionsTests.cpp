@@ -125,3 +125,10 @@ TEST(BenchmarkFigures, PacingSharesOfACore) {
     EXPECT_NE(cBenchmark::FormatPacing(10, 5.0, 0.4, 0.45, 50).find("waiting 0.00 %"), std::string::npos);
     EXPECT_NE(cBenchmark::FormatPacing(10, 0.0, 0.4, 0.45, 0).find("too few frames"), std::string::npos);
 }
+
+TEST(RunOptions, TourFramesPerShot) {
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", "1", "out"}).tourFrames, 1);
+    EXPECT_EQ(ParseRunOptions({"/S", "-tour", "1", "out", "-TourFrames", "30"}).tourFrames, 30);
+    EXPECT_EQ(OptionError({"/S", "-tourframes"}), "cScreensaver::Create : '-tourframes' needs a frame count");
+    EXPECT_EQ(OptionError({"/S", "-tourframes", "0"}), "cScreensaver::Create : '-tourframes' frame count 0 is out of range");
+}

@@ -192,14 +192,15 @@ struct sPipelineFixture : ::testing::Test {
 const std::vector<std::string> kShaderFrame = {
     "window/none x1",                 // placed mesh
     "window/terrain x4",              // every chunk
-    "window/none x8",                 // sky (five faces) behind the ground, vegetation meshes
+    "window/none x5",                 // sky (five faces) behind the ground
+    "window/vegetation x3",           // vegetation meshes
     "window/impostors x1",            // impostors
     "target512/underwaterTerrain x4", // every chunk reaches below the surface
     "target512/underwaterObject x1",  // the one plant reaching below the surface
     "target512/impostors x1",
     "target1024/none x5",             // mirrored sky
     "target1024/terrain x2",          // chunks above the surface, mirrored
-    "target1024/none x3",             // vegetation, mirrored
+    "target1024/vegetation x3",       // vegetation, mirrored
     "target1024/impostors x1",
     "window/water x1",                // the surface
     "window/none x9",                 // lens flare: two measuring boxes, seven flares
@@ -390,13 +391,26 @@ TEST_F(sPipelineFixture, VegetationPassDrawsMeshesLitAndFoggedThenImpostorsBeyon
     EXPECT_EQ(vegetation->collections, 3);
     // Window and underwater at the vegetation distance; the mirror image turns plants into impostors at half.
     EXPECT_EQ(vegetation->distances, (std::vector<float>{40.0f, 40.0f, 20.0f}));
-    for (const sRecordedDraw& draw : DrawsIn("window", "none")) {
-        if (draw.texture0 != "palm") continue;
+    const std::vector<sRecordedDraw> meshes = DrawsIn("window", "vegetation");
+    ASSERT_EQ(meshes.size(), 3u);
+    for (const sRecordedDraw& draw : meshes) {
+        EXPECT_EQ(draw.texture0, "palm");
         EXPECT_EQ(draw.cull, video::CM_NONE);
         EXPECT_EQ(draw.alphaFunc, video::CMP_GEQUAL);
         EXPECT_FLOAT_EQ(draw.alphaReference, 0.35f);
-        EXPECT_EQ(draw.fogMode, video::FOG_EXP2);
-        EXPECT_TRUE(draw.lighting);
+        // The program fogs and lights the meshes itself.
+        EXPECT_EQ(draw.fogMode, video::FOG_OFF);
+    }
+    cRecordingShader* program = renderer.Shader("vegetation");
+    EXPECT_EQ(program->Uniform("u_Fog"), (std::vector<float>{0.2f, 0.4f, 0.8f, 0.01f}));
+    EXPECT_EQ(program->Uniform("u_DiffuseMap"), std::vector<float>{0});
+    ASSERT_EQ(program->Uniform("u_SunDirection").size(), 3u);
+    ASSERT_EQ(program->Uniform("u_WindAnchor").size(), 4u);
+    ASSERT_EQ(program->Uniform("u_WindDirection").size(), 4u);
+    // The mirror image's distance: the flutter fades out where its impostors take over.
+    EXPECT_EQ(program->Uniform("u_WindFlutter")[1], 20.0f);
+    for (const char* name : {"impostors", "underwaterObject"}) {
+        EXPECT_EQ(renderer.Shader(name)->Uniform("u_WindWaves"), program->Uniform("u_WindWaves")) << name;
     }
     const std::vector<sRecordedDraw> impostors = DrawsIn("window", "impostors");
     ASSERT_EQ(impostors.size(), 1u);
@@ -457,15 +471,14 @@ TEST_F(sPipelineFixture, ReflectionPassMirrorsTheSceneAboveTheSurface) {
         EXPECT_TRUE(draw.clipOn);
         EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.05f)));
     }
-    // Vegetation meshes are mirrored with the ground; impostors (drawn by a program through the mirrored
-    // matrices) get the plane in the unmirrored space.
-    for (const sRecordedDraw& draw : DrawsIn("target1024", "none")) {
-        if (draw.texture0 != "palm") continue;
-        // The plants stand at 24 (in the shallows) and 30: mirrored to 26 and 20.
-        const float y = draw.world.TransformPoint(cVector3()).y;
-        EXPECT_TRUE(std::fabs(y - (2.0f * kLevel - 30.0f)) < 1e-4f || std::fabs(y - (2.0f * kLevel - 24.0f)) < 1e-4f)
-            << y;
-        EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, -1.0f, 0.0f, kLevel + 0.05f)));
+    // Vegetation meshes are mirrored with the ground: their program sees the world through the mirror
+    // before the view; like the impostors (drawn by a program through the mirrored matrices) they get the
+    // plane in the unmirrored space.
+    const std::vector<sRecordedDraw> mirrored = DrawsIn("target1024", "vegetation");
+    ASSERT_EQ(mirrored.size(), 3u);
+    for (const sRecordedDraw& draw : mirrored) {
+        EXPECT_TRUE(draw.world.TransformPoint(cVector3(3.0f, 30.0f, 4.0f)).Equals(cVector3(3.0f, 2.0f * kLevel - 30.0f, 4.0f), 1e-4f));
+        EXPECT_TRUE(draw.clipPlane.Equals(cPlane(0.0f, 1.0f, 0.0f, -(kLevel - 0.05f))));
     }
     const std::vector<sRecordedDraw> impostors = DrawsIn("target1024", "impostors");
     ASSERT_EQ(impostors.size(), 1u);

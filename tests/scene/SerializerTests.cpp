@@ -9,6 +9,7 @@
 
 #include "engine/core/cException.h"
 #include "engine/filesystem/FileSystemGlobals.h"
+#include "scene/IBirds.h"
 #include "scene/IScenePath.h"
 #include "scene/ISound.h"
 #include "scene/IStaticMesh.h"
@@ -496,15 +497,49 @@ TEST_F(sSerializerFixture, TheGeneratedIslandSceneReadsAndWritesBackByteForByte)
     ReadAll(text, s);
     EXPECT_TRUE(s.environment.IsFogEnabled());
     EXPECT_GE(s.paths.size(), 4u);
-    int counts[10] = {};
-    for (IEntity* e : s.entities) ++counts[e->GetType()];
+    int counts[16] = {};
+    for (IEntity* e : s.entities) ++counts[e->GetType() & 15];
     EXPECT_EQ(counts[ENTITY_WATER], 1);
     EXPECT_EQ(counts[ENTITY_LENS_FLARE], 1);
     EXPECT_EQ(counts[ENTITY_SKY], 1);
     EXPECT_GE(counts[ENTITY_SOUND], 1);
+    // The island's life: butterflies over the grove and the beach, sea birds above the shore.
+    EXPECT_GE(counts[ENTITY_BUTTERFLIES], 2);
+    EXPECT_GE(counts[ENTITY_BIRDS], 1);
     for (IScenePath* path : s.paths) {
         EXPECT_FALSE(path->GetSegments().empty()) << path->GetName();
         EXPECT_EQ(path->GetSegments().size(), path->GetTargetPath()->GetSegments().size()) << path->GetName();
     }
     EXPECT_EQ(s.Write(), text);
+}
+
+TEST_F(sSerializerFixture, BirdsReadIntoTheFlockAndWriteBackByteForByte) {
+    const std::string text =
+        "environment {\n}\n\n"
+        "entities {\n"
+        "\tbirds {\n"
+        "\t\tposition\t(185.6874, 44.0000, -113.7265)\n"
+        "\t\ttexture\t\"data/textures/fx/gull.tga\"\n"
+        "\t\tcount\t4\n"
+        "\t\tradius\t18.0000\n"
+        "\t\tspeed\t-4.5000\n"
+        "\t\twingSpan\t2.2000\n"
+        "\t\tflapSpeed\t2.2000\n"
+        "\t}\n"
+        "}\n\n";
+    sLoaded s;
+    ReadAll(text, s);
+    ASSERT_EQ(s.entities.size(), 1u);
+    auto* birds = dynamic_cast<IBirds*>(s.entities[0]);
+    ASSERT_NE(birds, nullptr);
+    EXPECT_EQ(birds->GetCount(), 4);
+    EXPECT_FLOAT_EQ(birds->GetSpeed(), -4.5f);
+    EXPECT_FLOAT_EQ(birds->GetWorldMatrix().m[14], -113.7265f);
+    EXPECT_EQ(s.Write(), text);
+    // A count beyond any flock is brought into range rather than overflowing.
+    sLoaded big;
+    ReadAll("entities { birds { count 99999999 } }", big);
+    ASSERT_EQ(big.entities.size(), 1u);
+    EXPECT_EQ(dynamic_cast<IBirds*>(big.entities[0])->GetCount(), IBirds::kMaxCount);
+    EXPECT_NE(ErrorOf("entities { birds { wings 2 } }").find("unknown birds property 'wings'"), std::string::npos);
 }

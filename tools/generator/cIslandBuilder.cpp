@@ -14,6 +14,8 @@
 #include "tools/generator/ArchivePacker.h"
 #include "tools/generator/FontBuilder.h"
 #include "tools/generator/ImageFiles.h"
+#include "tools/generator/LifePlacement.h"
+#include "tools/generator/LifeTextures.h"
 #include "tools/generator/MaterialTextures.h"
 #include "tools/generator/SoundSynth.h"
 #include "tools/generator/VegetationTextures.h"
@@ -21,6 +23,7 @@
 #include "tools/generator/cHeightField.h"
 #include "tools/generator/cNoise.h"
 #include "tools/generator/cPreviewRenderer.h"
+#include "tools/generator/SurfMap.h"
 #include "tools/generator/cSky.h"
 #include "tools/generator/cTerrainFile.h"
 #include "tools/generator/cTerrainPainter.h"
@@ -245,11 +248,19 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         for (int f = 0; f < 6; ++f)
             cube[f] = sky.PaintCubeFace(f, 128);
         out.Bytes(skyDir + "sky_cube.dds", EncodeDDSCube(cube, eDXT::DXT1));
+        // The clouds drift over the box as a layer of their own, slowly from the east.
+        out.Bytes(skyDir + "clouds.tga", EncodeTGA(sky.PaintCloudLayer(512), true));
+        skyEntity.clouds = skyDir + "clouds.tga";
+        skyEntity.cloudDriftU = -2.0f;
+        skyEntity.cloudDriftV = 0.75f;
         Log(o, "sky", start);
 
         // Sea, lens flare, loading screen.
         out.Bytes("data/textures/water.dds", EncodeDDS(PaintWaterSurface(256, o.seed), eDXT::DXT1));
         out.Bytes("data/textures/water2_dudv.tga", EncodeTGA(PaintWaterDistortion(256, o.seed), false));
+        // Surf: the foam picture, and the surf's strength and reach along the coast.
+        out.Bytes("data/textures/foam.tga", EncodeTGA(PaintFoam(256, o.seed), true));
+        out.Bytes("data/textures/surf.tga", EncodeTGA(PaintSurfMap(field), false));
         sLensFlareEntity flare;
         flare.position = sun;
         flare.boundToCamera = true;
@@ -306,6 +317,8 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         water.density = waterDensity;
         water.level = L;
         water.speed = 2.0f;
+        water.foam = "data/textures/foam.tga";
+        water.surfMap = "data/textures/surf.tga";
         scene.entities.water.push_back(water);
         scene.entities.lensFlares.push_back(flare);
         auto coastPoint = [&](float angle, float offset, float y) {
@@ -316,7 +329,9 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
             return sVec3(lay.centerX + c * (r + offset), y, lay.centerZ + s * (r + offset));
         };
         sSoundEntity surf;
-        surf.position = coastPoint(0.0f, 2.0f, L + 0.5f);
+        // The surf sounds where the foam is strongest: on the beach side, and below the cliffs.
+        surf.position = StrongestSurf(field, false);
+        surf.position.y = L + 0.5f;
         surf.source = "data/sounds/surf_beach.ogg";
         surf.looped = true;
         surf.volume = 1.0f;
@@ -324,7 +339,8 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         surf.maxDistance = 40.0f;
         scene.entities.sounds.push_back(surf);
         sSoundEntity rocks = surf;
-        rocks.position = coastPoint(3.1f, 2.0f, L + 0.5f);
+        rocks.position = StrongestSurf(field, true);
+        rocks.position.y = L + 0.5f;
         rocks.source = "data/sounds/surf_rocks.ogg";
         rocks.volume = 0.8f;
         rocks.pitch = 0.85f;
@@ -343,6 +359,15 @@ bool BuildIsland(const sBuildOptions& o, sBuildReport& report, std::string& erro
         birds.maxDistance = 20.0f;
         scene.entities.sounds.push_back(birds);
         scene.entities.skies.push_back(skyEntity);
+        // Butterflies over the grove and the beach, sea birds above the shore.
+        sLifeOptions life;
+        life.butterflyTextures = {"data/textures/fx/butterfly_blue.tga", "data/textures/fx/butterfly_orange.tga"};
+        life.birdTexture = "data/textures/fx/gull.tga";
+        out.Bytes(life.butterflyTextures[0], EncodeTGA(PaintButterfly(64, BUTTERFLY_BLUE), true));
+        out.Bytes(life.butterflyTextures[1], EncodeTGA(PaintButterfly(64, BUTTERFLY_ORANGE), true));
+        out.Bytes(life.birdTexture, EncodeTGA(PaintGull(128, 64), true));
+        scene.entities.butterflies = PlaceButterflies(field, paths, life);
+        scene.entities.birds = PlaceBirds(field, paths, life);
         out.Text("data/scene/.scene", WriteSceneText(scene));
 
         // The loading-screen picture: the island seen from the lagoon, with the title.

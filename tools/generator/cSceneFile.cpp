@@ -58,6 +58,32 @@ void PrintSegments(std::string& out, const std::vector<sSegment>& curve)
 
 void PrintPosition(std::string& out, const sVec3& p) { Print(out, "\t\tposition\t(%2.4f, %2.4f, %2.4f)\n", D(p.x), D(p.y), D(p.z)); }
 
+void PrintLife(std::string& out, const sSceneEntities& e)
+{
+    for (const sButterfliesEntity& b : e.butterflies) {
+        out += "\tbutterflies {\n";
+        PrintPosition(out, b.position);
+        Print(out, "\t\ttexture\t\"%s\"\n", b.texture.c_str());
+        Print(out, "\t\tvelocity\t(%2.4f, %2.4f, %2.4f)\n", D(b.velocity.x), D(b.velocity.y), D(b.velocity.z));
+        Print(out, "\t\tspeedVariation\t%2.4f\n", D(b.speedVariation));
+        Print(out, "\t\tchangeThreshold\t%d\n", b.changeThreshold);
+        Print(out, "\t\tflapSpeed\t%2.4f\n", D(b.flapSpeed));
+        Print(out, "\t\tareaSize\t%2.4f\n", D(b.areaSize));
+        out += "\t}\n";
+    }
+    for (const sBirdsEntity& b : e.birds) {
+        out += "\tbirds {\n";
+        PrintPosition(out, b.position);
+        Print(out, "\t\ttexture\t\"%s\"\n", b.texture.c_str());
+        Print(out, "\t\tcount\t%d\n", b.count);
+        Print(out, "\t\tradius\t%2.4f\n", D(b.radius));
+        Print(out, "\t\tspeed\t%2.4f\n", D(b.speed));
+        Print(out, "\t\twingSpan\t%2.4f\n", D(b.wingSpan));
+        Print(out, "\t\tflapSpeed\t%2.4f\n", D(b.flapSpeed));
+        out += "\t}\n";
+    }
+}
+
 } // namespace
 
 std::string WriteSceneText(const sSceneDescription& scene)
@@ -95,7 +121,8 @@ std::string WriteSceneText(const sSceneDescription& scene)
     }
 
     const sSceneEntities& e = scene.entities;
-    if (!e.water.empty() || !e.lensFlares.empty() || !e.sounds.empty() || !e.skies.empty()) {
+    const bool life = !e.butterflies.empty() || !e.birds.empty();
+    if (life || !e.water.empty() || !e.lensFlares.empty() || !e.sounds.empty() || !e.skies.empty()) {
         out += "entities {\n";
         for (const sWaterEntity& w : e.water) {
             out += "\twater {\n";
@@ -104,8 +131,13 @@ std::string WriteSceneText(const sSceneDescription& scene)
             Print(out, "\t\tdensity\t%2.4f\n", D(w.density));
             Print(out, "\t\tlevel\t%2.4f\n", D(w.level));
             Print(out, "\t\tspeed\t%2.4f\n", D(w.speed));
+            if (!w.foam.empty())
+                Print(out, "\t\tfoam\t\"%s\"\n", w.foam.c_str());
+            if (!w.surfMap.empty())
+                Print(out, "\t\tsurf\t\"%s\"\n", w.surfMap.c_str());
             out += "\t}\n";
         }
+        PrintLife(out, e);
         for (const sLensFlareEntity& l : e.lensFlares) {
             out += "\tlensFlare {\n";
             PrintPosition(out, l.position);
@@ -141,6 +173,10 @@ std::string WriteSceneText(const sSceneDescription& scene)
             for (const auto& o : order)
                 if (!s.faces[static_cast<std::size_t>(o.face)].empty())
                     Print(out, "\t\t%s\t\"%s\"\n", o.key, s.faces[static_cast<std::size_t>(o.face)].c_str());
+            if (!s.clouds.empty()) {
+                Print(out, "\t\tclouds\t\"%s\"\n", s.clouds.c_str());
+                Print(out, "\t\tcloudDrift\t(%2.4f, %2.4f)\n", D(s.cloudDriftU), D(s.cloudDriftV));
+            }
             out += "\t}\n";
         }
         out += "}\n\n";

@@ -46,6 +46,8 @@ struct sWaterEntity {
     sVec3 position;
     sByteColor color;
     float density = 0, level = 0, speed = 0;
+    std::string foam;    // surf: the foam picture (none: no surf)
+    std::string surfMap; // surf: strength and reach over the terrain
 };
 
 struct sFlare {
@@ -70,12 +72,35 @@ struct sSkyEntity {
     sVec3 position;
     float yOffset = 0;
     std::array<std::string, 6> faces; // 0 left, 1 right, 2 top, 3 bottom, 4 front, 5 back
+    std::string clouds;                // the drifting cloud layer's picture (none: no layer)
+    float cloudDriftU = 0, cloudDriftV = 0; // texels per second
 };
 
-// The entities in list order; each vector keeps its own order and they are written water, lens flares,
-// sounds, sky.
+// Ten butterflies fluttering in a cube of +-areaSize around the position.
+struct sButterfliesEntity {
+    sVec3 position;
+    std::string texture;
+    sVec3 velocity;
+    float speedVariation = 1.0f;
+    int changeThreshold = 94;
+    float flapSpeed = 10.0f;
+    float areaSize = 10.0f;
+};
+
+// A flock of sea birds gliding on circles around the position.
+struct sBirdsEntity {
+    sVec3 position;
+    std::string texture;
+    int count = 3;
+    float radius = 20.0f, speed = 4.0f, wingSpan = 1.6f, flapSpeed = 2.5f;
+};
+
+// The entities in list order; each vector keeps its own order and they are written water, butterflies,
+// birds, lens flares, sounds, sky (the lens flare after the small creatures, so that it is drawn over them).
 struct sSceneEntities {
     std::vector<sWaterEntity> water;
+    std::vector<sButterfliesEntity> butterflies;
+    std::vector<sBirdsEntity> birds;
     std::vector<sLensFlareEntity> lensFlares;
     std::vector<sSoundEntity> sounds;
     std::vector<sSkyEntity> skies;

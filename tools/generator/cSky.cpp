@@ -12,12 +12,38 @@ cSky::cSky(const sVec3& sunDirection, const sColor& horizon, std::uint32_t seed)
 
 float cSky::CloudDensity(float x, float z) const
 {
-    float base = m_Noise.Fbm(x, z, 5, 0.5f);
-    float cover = 0.5f + 0.5f * m_Noise.Fbm(x * 0.23f + 11.0f, z * 0.23f, 2);
+    // Tiled noise: one tile of the layer holds kCloudTileUnits cells of the base octave, and two of the
+    // slow variation in cover.
+    const int period = static_cast<int>(kCloudTileUnits);
+    float base = m_Noise.FbmTiled(x, z, period, 5, 0.5f);
+    float cover = 0.5f + 0.5f * m_Noise.FbmTiled(x * 0.5f + 11.0f, z * 0.5f, period / 2, 2);
     return SmoothStep(0.05f + 0.35f * (1.0f - cover), 0.55f, base + 0.25f * cover);
 }
 
-sColor cSky::Color(const sVec3& dirIn) const
+sColor cSky::CloudColor(float x, float z, float dens) const
+{
+    // Lit where the cloud thins towards the sun, grey-blue in its thick shaded parts.
+    float toward = CloudDensity(x + m_Sun.x * 0.12f, z + m_Sun.z * 0.12f);
+    float lit = Saturate(1.0f - 1.4f * (toward - dens) - 0.25f * dens);
+    return LerpColor(sColor(0.62f, 0.67f, 0.76f), sColor(1.0f, 0.98f, 0.95f), lit);
+}
+
+cImage cSky::PaintCloudLayer(int size) const
+{
+    cImage img(size, size);
+    for (int j = 0; j < size; ++j)
+        for (int i = 0; i < size; ++i) {
+            float x = kCloudTileUnits * (i + 0.5f) / size;
+            float z = kCloudTileUnits * (j + 0.5f) / size;
+            float dens = CloudDensity(x, z);
+            sColor c = CloudColor(x, z, dens);
+            c.a = dens * 0.92f;
+            img.At(i, j) = c;
+        }
+    return img;
+}
+
+sColor cSky::Color(const sVec3& dirIn, bool withClouds) const
 {
     sVec3 d = Normalize(dirIn);
     float e = d.y;
@@ -30,14 +56,12 @@ sColor cSky::Color(const sVec3& dirIn) const
     // Warm glow around the sun, wider and fainter near the horizon.
     c = c + sColor(1.0f, 0.80f, 0.55f) * (0.22f * std::pow(s, 8.0f) + 0.30f * std::pow(s, 64.0f));
     // Clouds on a plane above the sea, fading into the haze towards the horizon.
-    if (e > 0.015f) {
+    if (withClouds && e > 0.015f) {
         float scale = 1.0f / (e + 0.12f);
-        float cx = d.x * scale * 1.6f, cz = d.z * scale * 1.6f;
+        float cx = d.x * scale * kCloudPlaneScale, cz = d.z * scale * kCloudPlaneScale;
         float dens = CloudDensity(cx, cz);
         if (dens > 0.0f) {
-            float toward = CloudDensity(cx + m_Sun.x * 0.12f, cz + m_Sun.z * 0.12f);
-            float lit = Saturate(1.0f - 1.4f * (toward - dens) - 0.25f * dens);
-            sColor cloud = LerpColor(sColor(0.62f, 0.67f, 0.76f), sColor(1.0f, 0.98f, 0.95f), lit);
+            sColor cloud = CloudColor(cx, cz, dens);
             cloud = cloud + sColor(1.0f, 0.85f, 0.6f) * (0.35f * std::pow(s, 6.0f) * (1.0f - dens));
             float fade = SmoothStep(0.015f, 0.22f, e);
             c = LerpColor(c, LerpColor(m_Horizon, cloud, fade), dens * 0.92f);
@@ -65,7 +89,7 @@ sVec3 cSky::BoxDirection(int face, float u, float v)
     }
 }
 
-cImage cSky::PaintBoxFace(int face, int size) const
+cImage cSky::PaintBoxFace(int face, int size, bool withClouds) const
 {
     cImage img(size, size);
     for (int j = 0; j < size; ++j)
@@ -75,7 +99,7 @@ cImage cSky::PaintBoxFace(int face, int size) const
             acc.a = 0.0f;
             for (int sy = 0; sy < 2; ++sy)
                 for (int sx = 0; sx < 2; ++sx)
-                    acc = acc + Color(BoxDirection(face, (i + 0.25f + 0.5f * sx) / size, (j + 0.25f + 0.5f * sy) / size));
+                    acc = acc + Color(BoxDirection(face, (i + 0.25f + 0.5f * sx) / size, (j + 0.25f + 0.5f * sy) / size), withClouds);
             img.At(i, j) = acc * 0.25f;
         }
     return img;

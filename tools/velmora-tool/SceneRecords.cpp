@@ -69,10 +69,15 @@ public:
     float GetDensity() const override { return m_Density; }
     float GetSpeed() const override { return m_Speed; }
     float GetLevel() const override { return m_Level; }
+    void SetFoamTexture(const std::string& name) override { m_Foam = name; }
+    std::string GetFoamTextureName() const override { return m_Foam; }
+    void SetSurfMap(const std::string& name) override { m_SurfMap = name; }
+    std::string GetSurfMapName() const override { return m_SurfMap; }
 
 private:
     cColor m_Color;
     float m_Density = 0, m_Speed = 0, m_Level = 0;
+    std::string m_Foam, m_SurfMap;
 };
 
 class cRainRecord : public cCommonEntity<IRain, ENTITY_RAIN> {
@@ -146,11 +151,17 @@ public:
     video::ITexture2D* GetFaceTexture(int) const override { return nullptr; }
     // A record draws nothing.
     void Render(const cVector3&) override {}
+    void SetCloudTexture(const std::string& name) override { m_Clouds = name; }
+    std::string GetCloudTextureName() const override { return m_Clouds; }
+    void SetCloudDrift(const cVector2& v) override { m_CloudDrift = v; }
+    cVector2 GetCloudDrift() const override { return m_CloudDrift; }
 
 private:
     static bool Valid(int i) { return i >= 0 && i < SKY_FACE_COUNT; }
     float m_YOffset = 0;
     std::string m_Faces[SKY_FACE_COUNT];
+    std::string m_Clouds;
+    cVector2 m_CloudDrift;
 };
 
 } // namespace

@@ -50,6 +50,7 @@ const char* EntityName(int type) {
     case scene::ENTITY_SOUND: return "sound";
     case scene::ENTITY_SKY: return "sky";
     case scene::ENTITY_DIRECTIONAL_LIGHT: return "directional light";
+    case scene::ENTITY_BIRDS: return "birds";
     default: return "other";
     }
 }

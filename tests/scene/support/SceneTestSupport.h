@@ -155,8 +155,13 @@ public:
     float GetDensity() const override { return density; }
     float GetSpeed() const override { return speed; }
     float GetLevel() const override { return level; }
+    void SetFoamTexture(const std::string& name) override { foam = name; }
+    std::string GetFoamTextureName() const override { return foam; }
+    void SetSurfMap(const std::string& name) override { surfMap = name; }
+    std::string GetSurfMapName() const override { return surfMap; }
     cColor color{255, 255, 255, 255};
     float density = 0, speed = 0, level = 0;
+    std::string foam, surfMap;
 
 private:
     int* m_Live;
@@ -172,8 +177,14 @@ public:
     std::string GetFaceTextureName(int face) const override { return faces[face]; }
     video::ITexture2D* GetFaceTexture(int) const override { return nullptr; }
     void Render(const cVector3&) override {}
+    void SetCloudTexture(const std::string& name) override { clouds = name; }
+    std::string GetCloudTextureName() const override { return clouds; }
+    void SetCloudDrift(const cVector2& v) override { cloudDrift = v; }
+    cVector2 GetCloudDrift() const override { return cloudDrift; }
     float yOffset = 0;
     std::string faces[SKY_FACE_COUNT];
+    std::string clouds;
+    cVector2 cloudDrift;
 
 private:
     int* m_Live;
