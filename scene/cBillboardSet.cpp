@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/core/Log.h"
+#include "engine/core/ReleaseAndClear.h"
 #include "engine/core/cException.h"
 #include "engine/core/cMatrix.h"
 #include "video/IBuffers.h"
@@ -33,14 +34,6 @@ const video::sVertexElement kExpandedFormat[] = {
 
 constexpr float kCorners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
 
-template <class tBuffer>
-void ReleaseBuffer(tBuffer*& buffer) {
-    if (buffer) {
-        buffer->Release();
-        buffer = nullptr;
-    }
-}
-
 } // namespace
 
 cBillboardSet::cBillboardSet(video::IRenderer* renderer) : m_Renderer(renderer) {}
@@ -66,9 +59,9 @@ void cBillboardSet::MakeIndices(int count, std::vector<unsigned short>& out) {
 }
 
 void cBillboardSet::Clear() {
-    ReleaseBuffer(m_VertexBuffer);
-    ReleaseBuffer(m_IndexBuffer);
-    ReleaseBuffer(m_ExpandedBuffer);
+    ReleaseAndClear(m_VertexBuffer);
+    ReleaseAndClear(m_IndexBuffer);
+    ReleaseAndClear(m_ExpandedBuffer);
     std::vector<sBillboardVertex>().swap(m_Vertices);
     std::vector<sExpandedVertex>().swap(m_Expanded);
     m_Count = 0;

@@ -5,6 +5,7 @@
 
 #include "engine/core/MathUtil.h"
 #include "engine/core/cException.h"
+#include "scene/EffectDrawing.h"
 #include "scene/EffectRandom.h"
 #include "video/IBuffers.h"
 #include "video/IRenderer.h"
@@ -179,26 +180,8 @@ void cBirds::GetBounds(cVector3& min, cVector3& max) const {
 void cBirds::Render() {
     Update(EngineFrameTime());
     if (!m_Renderer || !m_VertexBuffer || !m_IndexBuffer) return;
-    video::IRenderer* r = m_Renderer;
-    const int alphaFunc = r->GetAlphaTestFunc();
-    const int blendSource = r->GetBlendSrc();
-    const int blendDestination = r->GetBlendDst();
-    r->SetCullMode(video::CM_NONE);
-    r->SetBlendFunc(video::BF_SRC_ALPHA, video::BF_INV_SRC_ALPHA);
-    r->SetAlphaTest(video::CMP_GEQUAL, kAlphaReference);
-    r->SetTexture(m_Texture.Get(), 0);
-    r->PushTransform(video::MM_WORLD);
-    r->SetTransform(video::MM_WORLD, m_World, true);
-    r->SetVertexBuffer(m_VertexBuffer);
-    r->SetIndexBuffer(m_IndexBuffer);
-    r->RenderIndexedPrimitives(video::PT_TRIANGLES, 0, m_Count * kVerticesEach, m_Count * kIndicesEach);
-    r->SetVertexBuffer(nullptr);
-    r->SetIndexBuffer(nullptr);
-    r->PopTransform(video::MM_WORLD);
-    r->SetTexture(nullptr, 0);
-    r->SetAlphaTest(alphaFunc, kAlphaReference);
-    r->SetBlendFunc(blendSource, blendDestination);
-    r->SetCullMode(video::CM_CW);
+    DrawWingedMesh(m_Renderer, m_Texture.Get(), m_World, m_VertexBuffer, m_IndexBuffer, m_Count * kVerticesEach,
+                   m_Count * kIndicesEach, kAlphaReference);
 }
 
 } // namespace velmora::scene

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/ReleaseAndClear.h"
 #include "engine/core/cMatrix.h"
 #include "video/IBuffers.h"
 #include "video/IRenderer.h"
@@ -31,14 +32,6 @@ float SmoothStep(float edge0, float edge1, float x) {
 
 // x wrapped into 0..1.
 float Wrap(float x) { return x - std::floor(x); }
-
-template <class tBuffer>
-void ReleaseBuffer(tBuffer*& buffer) {
-    if (buffer) {
-        buffer->Release();
-        buffer = nullptr;
-    }
-}
 
 } // namespace
 
@@ -235,8 +228,8 @@ void cCloudLayer::BuildDome() {
 }
 
 void cCloudLayer::ReleaseDome() {
-    ReleaseBuffer(m_VertexBuffer);
-    ReleaseBuffer(m_IndexBuffer);
+    ReleaseAndClear(m_VertexBuffer);
+    ReleaseAndClear(m_IndexBuffer);
     m_IndexCount = 0;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/ReleaseAndClear.h"
 #include "scene/ITerrain.h"
 #include "scene/IWater.h"
 #include "video/IBuffers.h"
@@ -49,14 +50,6 @@ float Cycle(float phase, float seconds) {
 // The wave's phase at a place: slowly changing along the coast.
 float PhaseAt(float x, float z) { return 0.09f * x + 0.06f * z + 1.3f * std::sin(0.021f * x - 0.017f * z); }
 
-template <class tBuffer>
-void ReleaseBuffer(tBuffer*& buffer) {
-    if (buffer) {
-        buffer->Release();
-        buffer = nullptr;
-    }
-}
-
 } // namespace
 
 cSurf::cSurf(video::IRenderer* renderer) : m_Renderer(renderer) {}
@@ -68,8 +61,8 @@ void cSurf::Clear() {
         m_Foam->Release();
         m_Foam = nullptr;
     }
-    ReleaseBuffer(m_VertexBuffer);
-    ReleaseBuffer(m_IndexBuffer);
+    ReleaseAndClear(m_VertexBuffer);
+    ReleaseAndClear(m_IndexBuffer);
     m_IndexCount = 0;
     m_Points.clear();
     m_Vertices.clear();
@@ -162,8 +155,8 @@ bool cSurf::Prepare(ITerrain* terrain, const IWater& water) {
     LoadSurfMap(map, surfMap);
     if (!Build(terrain, m_Level, surfMap)) {
         // Nothing near the waterline (or no buffers): nothing to draw.
-        ReleaseBuffer(m_VertexBuffer);
-        ReleaseBuffer(m_IndexBuffer);
+        ReleaseAndClear(m_VertexBuffer);
+        ReleaseAndClear(m_IndexBuffer);
         m_IndexCount = 0;
         m_Points.clear();
         return false;

@@ -20,7 +20,7 @@ velmora_test(scene_tests DIRS scene
   EXCLUDE scene/BillboardTests.cpp scene/ButterflyTests.cpp scene/EffectPictureTests.cpp
           scene/ParticleSystemTests.cpp scene/PipelinePictureTests.cpp scene/PipelineTestSupport.cpp
           scene/RenderingPipelineTests.cpp scene/SkyAndLensFlareTests.cpp scene/TerrainPackedLayersTests.cpp
-          scene/TerrainPictureTests.cpp
+          scene/TerrainPictureTests.cpp scene/SurfAndCloudTests.cpp scene/WindPictureTests.cpp
           # These run the content tools, which the Windows build does not have.
           scene/SceneToolTests.cpp scene/TerrainToolTests.cpp
   LIBS velmora_engine)
