@@ -348,12 +348,17 @@ TEST_F(Direct3D9RendererTest, ADeviceResetKeepsEveryResourceWorking) {
 TEST_F(Direct3D9RendererTest, AResizedWindowGetsABackBufferOfItsSizeAtTheNextFrame) {
     IRenderTarget* target = m_Renderer->CreateRenderTarget(16, 16, 0);
     ASSERT_NE(target, nullptr);
-    constexpr int kWidth = 96, kHeight = 80;
-    RECT rect{0, 0, kWidth, kHeight};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(m_Window->Get(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Wider than a captioned window's smallest width, so that the system keeps the size asked for.
+    constexpr int kWidth = 160, kHeight = 120;
+    // The window's frame, whatever its style: the outer size less the client area.
+    RECT outer{};
     RECT client{};
+    GetWindowRect(m_Window->Get(), &outer);
+    GetClientRect(m_Window->Get(), &client);
+    const int frameWidth = (outer.right - outer.left) - (client.right - client.left);
+    const int frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+    SetWindowPos(m_Window->Get(), nullptr, 0, 0, kWidth + frameWidth, kHeight + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetClientRect(m_Window->Get(), &client);
     ASSERT_EQ(client.right, kWidth) << "the window manager kept the old size";
 
