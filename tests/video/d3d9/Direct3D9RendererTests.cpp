@@ -38,10 +38,10 @@ public:
             RegisterClassW(&wc);
             registered = true;
         }
-        RECT rect{0, 0, kSize, kSize};
-        AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-        m_Window = CreateWindowExW(0, kClass, L"d3d9 test", WS_OVERLAPPEDWINDOW, 0, 0, rect.right - rect.left,
-                                   rect.bottom - rect.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // A pop-up has no frame and no smallest size: its client area is exactly kSize square (a captioned
+        // window would be widened, and the back buffer follows the window).
+        m_Window = CreateWindowExW(0, kClass, L"d3d9 test", WS_POPUP, 0, 0, kSize, kSize, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
         ShowWindow(m_Window, SW_SHOWNOACTIVATE);
     }
     ~cTestWindow() {
@@ -348,7 +348,6 @@ TEST_F(Direct3D9RendererTest, ADeviceResetKeepsEveryResourceWorking) {
 TEST_F(Direct3D9RendererTest, AResizedWindowGetsABackBufferOfItsSizeAtTheNextFrame) {
     IRenderTarget* target = m_Renderer->CreateRenderTarget(16, 16, 0);
     ASSERT_NE(target, nullptr);
-    // Wider than a captioned window's smallest width, so that the system keeps the size asked for.
     constexpr int kWidth = 160, kHeight = 120;
     // The window's frame, whatever its style: the outer size less the client area.
     RECT outer{};

@@ -39,11 +39,10 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"VelmoraD3D9ShaderTest";
         RegisterClassW(&wc);
-        RECT rect{0, 0, kSize, kSize};
-        AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-        m_Window = CreateWindowExW(0, wc.lpszClassName, L"shader test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        // A pop-up's client area is exactly kSize square (a captioned window would be widened to its smallest
+        // width, and the back buffer follows the window).
+        m_Window = CreateWindowExW(0, wc.lpszClassName, L"shader test", WS_POPUP, 0, 0, kSize, kSize, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
         ASSERT_NE(m_Window, nullptr);
         // The shaders and their bytecode are read below the source folder the tests run in.
         m_PreviousFileSystem = GetProcessFileSystem();
