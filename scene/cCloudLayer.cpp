@@ -5,6 +5,7 @@
 
 #include "engine/core/ReleaseAndClear.h"
 #include "engine/core/cMatrix.h"
+#include "scene/TextureReadBack.h"
 #include "video/IBuffers.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
@@ -62,36 +63,30 @@ void cCloudLayer::SetTexture(const std::string& fileName) {
     // The device's copy is what the dome shows (its level 0 may be smaller than the image after a detail
     // reduction): the cover is read from there.
     std::vector<std::uint8_t> rgba;
-    if (m_Texture->ReadData(rgba) && !rgba.empty()) {
-        std::uint32_t width = m_Texture->GetImageWidth();
-        std::uint32_t height = m_Texture->GetImageHeight();
-        while (width > 1 && height > 1 && static_cast<std::size_t>(width) * height * 4 > rgba.size()) {
-            width >>= 1;
-            height >>= 1;
+    int width = 0;
+    int height = 0;
+    if (ReadTextureBack(*m_Texture, rgba, width, height)) {
+        m_CoverWidth = width;
+        m_CoverHeight = height;
+        m_Cover.resize(static_cast<std::size_t>(width) * height);
+        for (std::size_t i = 0; i < m_Cover.size(); ++i) {
+            m_Cover[i] = rgba[i * 4 + 3];
         }
-        if (width > 0 && static_cast<std::size_t>(width) * height * 4 == rgba.size()) {
-            m_CoverWidth = static_cast<int>(width);
-            m_CoverHeight = static_cast<int>(height);
-            m_Cover.resize(static_cast<std::size_t>(width) * height);
-            for (std::size_t i = 0; i < m_Cover.size(); ++i) {
-                m_Cover[i] = rgba[i * 4 + 3];
-            }
-            m_CellCover.assign(static_cast<std::size_t>(kCoverCells) * kCoverCells, 0);
-            const int w = m_CoverWidth, h = m_CoverHeight;
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    const std::uint8_t a = m_Cover[static_cast<std::size_t>(y) * w + x];
-                    if (!a) {
-                        continue;
-                    }
-                    // The texel counts for its own cell and, through the bilinear lookup, its neighbours'.
-                    for (int dy = -1; dy <= 1; ++dy) {
-                        for (int dx = -1; dx <= 1; ++dx) {
-                            const int cx = (((x + dx) % w + w) % w) * kCoverCells / w;
-                            const int cy = (((y + dy) % h + h) % h) * kCoverCells / h;
-                            std::uint8_t& cell = m_CellCover[static_cast<std::size_t>(cy) * kCoverCells + cx];
-                            cell = std::max(cell, a);
-                        }
+        m_CellCover.assign(static_cast<std::size_t>(kCoverCells) * kCoverCells, 0);
+        const int w = m_CoverWidth, h = m_CoverHeight;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t a = m_Cover[static_cast<std::size_t>(y) * w + x];
+                if (!a) {
+                    continue;
+                }
+                // The texel counts for its own cell and, through the bilinear lookup, its neighbours'.
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int cx = (((x + dx) % w + w) % w) * kCoverCells / w;
+                        const int cy = (((y + dy) % h + h) % h) * kCoverCells / h;
+                        std::uint8_t& cell = m_CellCover[static_cast<std::size_t>(cy) * kCoverCells + cx];
+                        cell = std::max(cell, a);
                     }
                 }
             }

@@ -43,8 +43,8 @@ class cDrawBatchList {
 public:
     // Empties the list, keeping its storage.
     void Clear() { m_Batches.clear(); }
-    // Appends a batch; parts without device buffers are left out. Without an anchor the part does not sway
-    // (its anchor is the matrix's translation with no height).
+    // Appends a batch; a mesh node without device buffers is left out. Without an anchor the node does not
+    // sway (its anchor is the matrix's translation with no height).
     void Add(IMeshNode* part, const cMatrix& matrix);
     void Add(IMeshNode* part, const cMatrix& matrix, const cVector4& anchor);
     // Stable merge sort by the mesh part's texture (by the texture object's address, ascending).

@@ -6,6 +6,7 @@
 #include "engine/core/ReleaseAndClear.h"
 #include "scene/ITerrain.h"
 #include "scene/IWater.h"
+#include "scene/TextureReadBack.h"
 #include "video/IBuffers.h"
 #include "video/IRenderer.h"
 #include "video/ITexture.h"
@@ -113,20 +114,7 @@ void cSurf::LoadSurfMap(const std::string& fileName, sSurfMap& map) const {
     if (!texture) {
         return;
     }
-    std::vector<std::uint8_t> rgba;
-    if (texture->ReadData(rgba) && !rgba.empty()) {
-        std::uint32_t width = texture->GetImageWidth();
-        std::uint32_t height = texture->GetImageHeight();
-        while (width > 1 && height > 1 && static_cast<std::size_t>(width) * height * 4 > rgba.size()) {
-            width >>= 1;
-            height >>= 1;
-        }
-        if (width > 0 && static_cast<std::size_t>(width) * height * 4 == rgba.size()) {
-            map.rgba = std::move(rgba);
-            map.width = static_cast<int>(width);
-            map.height = static_cast<int>(height);
-        }
-    }
+    ReadTextureBack(*texture, map.rgba, map.width, map.height);
     // Only its values are kept: the map is not drawn.
     texture->Release();
 }
